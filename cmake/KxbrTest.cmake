@@ -4,6 +4,7 @@ function(kxbr_add_test folder)
   set(target test_${folder})
   add_executable(${target} ${ARGN})
   target_link_libraries(${target} PRIVATE kxbr_options GTest::gtest GTest::gtest_main GTest::gmock)
+  target_include_directories(${target} PRIVATE ${CMAKE_SOURCE_DIR}/tests/support)
   gtest_discover_tests(${target}
     DISCOVERY_MODE PRE_TEST
     PROPERTIES LABELS ${folder}
