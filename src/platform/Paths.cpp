@@ -6,7 +6,9 @@
 #include <filesystem>
 #include <system_error>
 
-bool IsPathDelimiter(char c) { return c == '/' || c == '\\'; }
+bool IsPathDelimiter(char c) {
+  return c == '/' || c == '\\';
+}
 
 bool HasDrive(std::string_view path) {
   if (path.empty()) return false;
@@ -16,12 +18,15 @@ bool HasDrive(std::string_view path) {
   return path.size() >= 2 && path[0] == '\\' && path[1] == '\\';
 }
 
-bool IsAbsolutePath(std::string_view path) { return HasDrive(path); }
+bool IsAbsolutePath(std::string_view path) {
+  return HasDrive(path);
+}
 
 std::string IncludeTrailingPathDelimiter(std::string_view path) {
   std::string result(path);
   if (!result.empty() && IsPathDelimiter(result.back())) return result;
-  const bool windows = result.find('\\') != std::string::npos && result.find('/') == std::string::npos;
+  const bool windows =
+      result.find('\\') != std::string::npos && result.find('/') == std::string::npos;
   result += windows ? '\\' : PathDelim;
   return result;
 }

@@ -9,6 +9,7 @@
 // Key and value names compare without regard to case, as on the platform.
 #pragma once
 
+#include <cstdlib>
 #include <map>
 #include <optional>
 #include <string>
@@ -29,7 +30,7 @@ class TRegistry {
   bool KeyExists(const std::string& key);
   void CloseKey();
   bool ValueExists(const std::string& name) const;
-  // A missing value raises ERegistryException, as the platform's reader does.
+  // A missing value reads as the empty text, as the platform's reader does.
   std::string ReadString(const std::string& name) const;
   // The value, or nothing when it is missing (no exception).
   std::optional<std::string> TryReadString(const std::string& name) const;

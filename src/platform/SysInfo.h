@@ -3,7 +3,7 @@
 
 #include <string>
 
-std::string GetWindowsUserName();  // the login name ("" when unknown)
+std::string GetWindowsUserName();   // the login name ("" when unknown)
 std::string GetComputerNameText();  // gethostname
 // TMPDIR or the system's temporary folder, resolved to a real path, with a trailing "/".
 std::string GetTempFolder();

@@ -1,0 +1,4 @@
+// A small library for the dynamic-library tests.
+extern "C" int SampleAnswer() {
+  return 42;
+}
