@@ -16,6 +16,11 @@
 #include <vector>
 
 #include "DateTime.h"
+#include "SysUtils.h"
+
+// A number too large for the target type ("Overflow while converting variant of type
+// (Double) into type (Integer)").
+KXBR_EXCEPTION_CLASS(EVariantOverflowError, EVariantError)
 
 using TVarType = uint16_t;
 
@@ -59,7 +64,8 @@ class IDispatch {
 };
 
 // Storage of an array: bounds per dimension (leftmost first) and the elements with the
-// leftmost index varying fastest, as in a SAFEARRAY.
+// leftmost index varying fastest, as in a SAFEARRAY. New elements hold the element type's
+// zero value (Empty for varVariant, "" for varOleStr, 0, False ...).
 struct VarArrayData {
   TVarType ElementType = varVariant;
   std::vector<std::pair<int, int>> Bounds;  // (low, high) per dimension
@@ -73,9 +79,9 @@ class Variant {
   Variant(int value);
   Variant(int64_t value);
   Variant(double value);
-  Variant(const char* text);           // varString
-  Variant(std::string text);           // varString
-  Variant(DispatchPtr object);         // varDispatch (Null pointer gives an empty dispatch)
+  Variant(const char* text);    // varString
+  Variant(std::string text);    // varString
+  Variant(DispatchPtr object);  // varDispatch (Null pointer gives an empty dispatch)
   Variant(const Variant& other);
   Variant(Variant&& other) noexcept;
   Variant& operator=(const Variant& other);
@@ -83,10 +89,10 @@ class Variant {
   ~Variant();
 
   static Variant Null();
-  static Variant Wide(std::string text);      // varOleStr
-  static Variant Ansi(std::string text);      // varString
-  static Variant FromDate(TDateTime date);    // varDate
-  static Variant FromCurrency(int64_t scaled);  // varCurrency, value * 10000
+  static Variant Wide(std::string text);                // varOleStr
+  static Variant Ansi(std::string text);                // varString
+  static Variant FromDate(TDateTime date);              // varDate
+  static Variant FromCurrency(int64_t scaled);          // varCurrency, value * 10000
   static Variant OfType(TVarType type, int64_t value);  // any integer kind, varBoolean, varError
   static Variant OfSingle(float value);
 
@@ -138,8 +144,8 @@ class Variant {
 
   TVarType type_ = varEmpty;
   union {
-    int64_t i_;
-    double d_;
+    int64_t i_ = 0;  // integer kinds, Boolean (-1/0), Error, Currency (scaled)
+    double d_;       // Single, Double, Date
   };
   std::string text_;
   DispatchPtr dispatch_;
@@ -157,7 +163,7 @@ bool VarIsArray(const Variant& v);
 bool VarIsEmpty(const Variant& v);
 bool VarIsNull(const Variant& v);
 int VarArrayDimCount(const Variant& v);
-int VarArrayLowBound(const Variant& v, int dim);   // dim 1 = leftmost
+int VarArrayLowBound(const Variant& v, int dim);  // dim 1 = leftmost
 int VarArrayHighBound(const Variant& v, int dim);
 // Changes the high bound of the last (rightmost) dimension, keeping the elements.
 void VarArrayRedim(Variant& v, int highBound);
