@@ -24,7 +24,11 @@ const char* RootName(HKEY root) {
 // "Software\QMT\Orvant", "\Software\QMT\Orvant\" and "software/qmt/orvant" name one key.
 std::string NormalizeKey(std::string_view key) {
   std::string result;
-  for (char c : key) result += c == '/' ? '\\' : c;
+  for (char c : key) {
+    if (c == '/') c = '\\';
+    if (c == '\\' && !result.empty() && result.back() == '\\') continue;
+    result += c;
+  }
   while (!result.empty() && result.front() == '\\') result.erase(0, 1);
   while (!result.empty() && result.back() == '\\') result.pop_back();
   return UpperCase(result);
