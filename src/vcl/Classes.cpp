@@ -32,7 +32,12 @@ int AnsiCompareText(std::string_view a, std::string_view b) {
 }
 
 int AnsiCompareStr(std::string_view a, std::string_view b) {
-  if (IsAscii(a) && IsAscii(b)) return CompareBytes(a, b);
+  if (IsAscii(a) && IsAscii(b)) {
+    // Word order: letters first without case; of two that differ only in case, the
+    // lower-case one comes first.
+    if (const int c = Sign(CompareText(a, b))) return c;
+    return -CompareBytes(a, b);
+  }
   const int cp = InterfaceCodePage();
   return CompareBytes(EncodeLossy(a, cp), EncodeLossy(b, cp));
 }
@@ -697,7 +702,7 @@ void TStrings::LoadFromFile(const std::string& fileName) {
 
 void TStrings::SaveToFile(const std::string& fileName) const {
   std::ofstream out(NativePath(fileName), std::ios::binary);
-  const std::string text = Text();
+  const std::string text = "\xEF\xBB\xBF" + Text();
   if (!out || !out.write(text.data(), static_cast<std::streamsize>(text.size())))
     throw EInOutError("Cannot create file \"" + fileName + "\"", 5);
 }

@@ -4,8 +4,9 @@
 // Deviations by design:
 // - An owner frees its owned components last-first after the whole subtree is marked
 //   csDestroying (FreeNotification partners are told before anything is freed).
-// - Text comparison "by the locale's rules" compares ASCII without regard to case and
-//   other text by its bytes in the interface code page (GBK order for code page 936).
+// - Text comparison "by the locale's rules" compares ASCII letters without regard to case
+//   (lower case first among otherwise equal texts) and other text by its bytes in the
+//   interface code page (GBK order for code page 936).
 // - TStrings.ValueFromIndex of a line without a separator is "" (the platform drops the
 //   line's first character).
 // - Sorting is stable.
@@ -277,8 +278,9 @@ class TStrings : public TPersistent {
   bool Equals(const TStrings* other) const;
   std::vector<std::string> ToVector() const;
 
-  // Files in the system code page (UTF-8 with a byte-order mark is read as UTF-8);
-  // written as UTF-8. Raise EInOutError when the file cannot be read or written.
+  // Files are read in the system code page (UTF-8 with a byte-order mark as UTF-8) and
+  // written as UTF-8 with the mark, so that every text survives a round trip. Raise
+  // EInOutError when the file cannot be read or written.
   void LoadFromFile(const std::string& fileName);
   void SaveToFile(const std::string& fileName) const;
 

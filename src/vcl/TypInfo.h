@@ -210,9 +210,13 @@ V FromOrd(int64_t x) {
   } else if constexpr (std::is_enum_v<V>) {
     return static_cast<V>(x);  // range checked against the identifier table
   } else {
-    if (x < static_cast<int64_t>(std::numeric_limits<V>::min()) ||
-        static_cast<uint64_t>(x) > static_cast<uint64_t>(std::numeric_limits<V>::max()))
+    if constexpr (std::is_signed_v<V>) {
+      if (x < static_cast<int64_t>(std::numeric_limits<V>::min()) ||
+          x > static_cast<int64_t>(std::numeric_limits<V>::max()))
+        RaiseOutOfRange(x);
+    } else if (x < 0 || static_cast<uint64_t>(x) > std::numeric_limits<V>::max()) {
       RaiseOutOfRange(x);
+    }
     return static_cast<V>(x);
   }
 }
