@@ -25,10 +25,6 @@ TApplication::~TApplication() {
   DeallocateHWnd(handle_);
 }
 
-void TApplication::WndProc(TMessage& message) {
-  Dispatch(message);
-}
-
 void TApplication::ProcessMessages() {
   ProcessPostedMessages();
 }

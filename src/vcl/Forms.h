@@ -62,8 +62,6 @@ class TApplication : public TComponent {
   void Notification(TComponent* component, TOperation operation) override;
 
  private:
-  void WndProc(TMessage& message);
-
   HWND handle_ = 0;
   std::string title_;
   bool terminated_ = false;

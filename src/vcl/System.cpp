@@ -16,6 +16,14 @@ bool TObject::InheritsFrom(TClass cls) const {
   return ClassType()->InheritsFrom(cls);
 }
 
+const TMethodCode* TObject::MethodAddress(std::string_view name) const {
+  return ::MethodAddress(ClassType(), name);
+}
+
+std::string TObject::MethodName(const TMethodCode* code) const {
+  return ::MethodName(ClassType(), code);
+}
+
 void TObject::Free() {
   BeforeDestruction();
   delete this;
@@ -29,6 +37,12 @@ static void DispatchFrom(TObject* self, TClass cls, TMessage& message) {
         return;
       }
   self->DefaultHandler(message);
+}
+
+LRESULT TObject::Perform(UINT msg, WPARAM wParam, LPARAM lParam) {
+  TMessage message{msg, wParam, lParam, 0};
+  WndProc(message);
+  return message.Result;
 }
 
 void TObject::Dispatch(TMessage& message) {

@@ -17,6 +17,7 @@
 #include "Messages.h"
 
 struct TClassData;
+struct TMethodCode;
 // The class of an object: its name, parent, published properties, methods and fields,
 // message handlers and factory. One static instance per class.
 using TClass = const TClassData*;
@@ -45,11 +46,22 @@ class TObject {
   TClass ClassParent() const;
   bool InheritsFrom(TClass cls) const;
 
+  // The published method of that name along the class chain (without regard to case), or
+  // null; and the published name of a method of this class ("" when not published).
+  const TMethodCode* MethodAddress(std::string_view name) const;
+  std::string MethodName(const TMethodCode* code) const;
+
   // Runs BeforeDestruction, then destroys the object. The object must have been created
   // with new.
   void Free();
   virtual void BeforeDestruction() {}
 
+  // Sends a message to this object at once through its window procedure and returns the
+  // result (the platform's Perform).
+  LRESULT Perform(UINT msg, WPARAM wParam = 0, LPARAM lParam = 0);
+  // The window procedure: Dispatch unless a class handles messages before their handlers
+  // (controls do). A window handle of the object calls it for every message.
+  virtual void WndProc(TMessage& message) { Dispatch(message); }
   // Message dispatch: the handler registered for Message.Msg by the nearest class of the
   // chain, else DefaultHandler.
   virtual void Dispatch(TMessage& message);

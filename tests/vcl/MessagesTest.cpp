@@ -91,10 +91,28 @@ TEST(MessagesTest, DispatchUsesTheClassTablesThenTheDefaultHandler) {
   EXPECT_EQ(recorder.Calls, std::vector<std::string>{"default 8"});
 }
 
+// A window procedure that logs every message before its handlers see it.
+class TLoggingForm : public TTestForm {
+ public:
+  using TTestForm::TTestForm;
+  void WndProc(TMessage& m) override {
+    Calls.push_back("wndproc " + std::to_string(m.Msg));
+    TTestForm::WndProc(m);
+  }
+};
+
+TEST(MessagesTest, PerformGoesThroughTheWindowProcedure) {
+  TLoggingForm form(nullptr);
+  EXPECT_EQ(form.Perform(WM_USER + 10, 0, 5), 5);
+  EXPECT_EQ(form.Perform(WM_SETFOCUS), 0);
+  EXPECT_EQ(form.Calls, (std::vector<std::string>{"wndproc 1034", "wndproc 7"}));
+  EXPECT_EQ(form.Messages, std::vector<UINT>{WM_USER + 10});
+}
+
 TEST(MessagesTest, WindowHandlesDeliverToTheirObject) {
   ClearMessageQueue();
   TTestForm form(nullptr);
-  const HWND handle = AllocateHWnd([&form](TMessage& m) { form.Dispatch(m); });
+  const HWND handle = AllocateHWnd([&form](TMessage& m) { form.WndProc(m); });
   TTestComponent target(nullptr);
   PostMessage(handle, WM_SIZE, 0, 0);
   EXPECT_EQ(SendMessage(handle, WM_USER + 10, 0, PointerToLParam(&target)),

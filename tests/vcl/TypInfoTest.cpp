@@ -214,6 +214,11 @@ TEST_F(TypInfoTest, PublishedMethodsAndFields) {
   EXPECT_EQ(code, MethodCodeOf<&TTestForm::btnOkClick>());
   EXPECT_EQ(MethodName(form.ClassType(), code), "btnOkClick");
   EXPECT_EQ(MethodAddress(form.ClassType(), "Missing"), nullptr);
+  // Calling a handler found by name, as a tool button's tag picks one.
+  const TMethod handler{form.MethodAddress("btnCancelClick"), &form};
+  TNotifyEvent::FromMethod(handler)(&form);
+  EXPECT_EQ(form.Calls, std::vector<std::string>{"btnCancelClick"});
+  EXPECT_EQ(form.MethodName(handler.Code), "btnCancelClick");
   EXPECT_EQ(MethodAddress(TTestSubForm::StaticClass(), "edKeyPress"),
             MethodCodeOf<&TTestForm::edKeyPress>());
   EXPECT_NE(FieldAddress(form.ClassType(), "btnok"), nullptr);
