@@ -45,15 +45,20 @@ TCustomImageList::Image TCustomImageList::Cut(TBitmap* image, const std::vector<
   return result;
 }
 
+// The mask's white pixels, by position in `image`; empty when nothing is transparent.
+std::vector<bool> TCustomImageList::TransparentPixels(TBitmap* image, TBitmap* mask) const {
+  std::vector<bool> transparent;
+  if (!mask || !masked_) return transparent;
+  transparent.resize(static_cast<size_t>(image->Width()) * image->Height());
+  for (int y = 0; y < image->Height(); ++y)
+    for (int x = 0; x < image->Width(); ++x)
+      transparent[static_cast<size_t>(y) * image->Width() + x] = mask->Pixel(x, y) == clWhite;
+  return transparent;
+}
+
 int TCustomImageList::Add(TBitmap* image, TBitmap* mask) {
   if (!image || image->Width() < width_) return -1;
-  std::vector<bool> transparent;
-  if (mask && masked_) {
-    transparent.resize(static_cast<size_t>(image->Width()) * image->Height());
-    for (int y = 0; y < image->Height(); ++y)
-      for (int x = 0; x < image->Width(); ++x)
-        transparent[static_cast<size_t>(y) * image->Width() + x] = mask->Pixel(x, y) == clWhite;
-  }
+  const std::vector<bool> transparent = TransparentPixels(image, mask);
   const int first = Count();
   for (int column = 0; column < image->Width() / width_; ++column)
     images_.push_back(Cut(image, transparent, column));
@@ -88,13 +93,7 @@ void TCustomImageList::Clear() {
 void TCustomImageList::Replace(int index, TBitmap* image, TBitmap* mask) {
   CheckIndex(index);
   if (!image || image->Width() < width_) return;
-  std::vector<bool> transparent;
-  if (mask && masked_) {
-    transparent.resize(static_cast<size_t>(image->Width()) * image->Height());
-    for (int y = 0; y < image->Height(); ++y)
-      for (int x = 0; x < image->Width(); ++x)
-        transparent[static_cast<size_t>(y) * image->Width() + x] = mask->Pixel(x, y) == clWhite;
-  }
+  const std::vector<bool> transparent = TransparentPixels(image, mask);
   images_[index] = Cut(image, transparent, 0);
   Change();
 }

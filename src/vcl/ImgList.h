@@ -53,6 +53,7 @@ class TCustomImageList : public TComponent {
     std::vector<bool> Transparent;
   };
   void CheckIndex(int index) const;
+  std::vector<bool> TransparentPixels(TBitmap* image, TBitmap* mask) const;
   Image Cut(TBitmap* image, const std::vector<bool>& transparent, int column) const;
 
   int width_ = 16;
