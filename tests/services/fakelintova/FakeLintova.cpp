@@ -1,0 +1,4 @@
+// A conversion library that lacks the "BIG5toGB" entry.
+extern "C" __attribute__((visibility("default"))) const char* GBtoBIG5(const char* text) {
+  return text;
+}
