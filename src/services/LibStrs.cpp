@@ -7,6 +7,7 @@
 #include <vector>
 
 #include "CodePage.h"
+#include "MaskUtils.h"
 #include "Release.h"
 #include "SysUtils.h"
 
@@ -189,6 +190,15 @@ std::string ReplaceText(std::string_view text, std::string_view searched,
     }
   }
   return trim ? Trim(result) : result;
+}
+
+std::string ReformatMasked(std::string_view text, std::string_view editMask,
+                           std::string_view newMask) {
+  TMaskEditState edit;
+  edit.SetEditMask(editMask);
+  edit.SetEditText(text);
+  edit.SetEditMask(newMask);
+  return edit.EditText();
 }
 
 std::string PackFields(std::string_view prefix, const Variant& fields) {

@@ -39,6 +39,12 @@ std::string ReplaceText(std::string_view text, std::string_view searched,
 // prefix #3 element0 #3, then elements 1..element0 each followed by #3. Raises the
 // platform's variant errors when the array does not hold what element 0 promises.
 std::string PackFields(std::string_view prefix, const Variant& fields);
+// The text a masked edit shows after its mask is changed from `editMask` to `newMask`,
+// `text` being what it showed before (an empty mask: an unmasked edit). The characters
+// are re-flowed, not re-interpreted: "2004/01/15" under "9999/99/99;1; " becomes
+// "20/04/0115" under "99/99/9999;1; ".
+std::string ReformatMasked(std::string_view text, std::string_view editMask,
+                           std::string_view newMask);
 double StrToFloatDefault(std::string_view text, double def);
 Variant IfThenVar(bool flag, const Variant& whenTrue, const Variant& whenFalse);
 bool VarIsBlank(const Variant& value);  // Empty or Null

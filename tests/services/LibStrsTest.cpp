@@ -122,6 +122,37 @@ TEST(LibStrsText, PackFieldsLayout) {
   EXPECT_THROW(PackFields("P", VarArrayOf({3, "x"})), EVariantError);
 }
 
+TEST(LibStrsText, ReformatMaskedReflowsTheShownText) {
+  const char sep = FormatSettings().DateSeparator;
+  FormatSettings().DateSeparator = '/';
+  struct Case {
+    const char* name;
+    const char* text;
+    const char* mask;
+    const char* newMask;
+    const char* shown;
+  } cases[] = {
+      {"date mask to another date mask", "2004/01/15", "9999/99/99;1; ", "99/99/9999;1; ",
+       "20/04/0115"},
+      {"unmasked to a date mask inserts literals blindly", "2004/01/15", "", "9999/99/99;1; ",
+       "2004//0/1/15"},
+      {"mask removed leaves the raw characters", "AB  -123        ", "!aaaa-aaaaaaaaaaa;0; ", "",
+       "AB  123        "},
+      {"reverse mask right-aligns", "2004/01/15", "9999/99/99;1; ", "!aaaa-aaaaaaaaaaa;0; ",
+       "    -   20040115"},
+      {"the old blank char is dropped", "2004/1_/__", "9999/99/99;1;_", "9999/99/99;1; ",
+       "2004/1 /  "},
+      {"the same mask changes nothing", "2004//0/1/15", "9999/99/99;1; ", "9999/99/99;1; ",
+       "2004//0/1/15"},
+      {"empty text shows the new mask's blanks", "", "", "999/99/99;1;_", "___/__/__"},
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.name);
+    EXPECT_EQ(ReformatMasked(c.text, c.mask, c.newMask), c.shown);
+  }
+  FormatSettings().DateSeparator = sep;
+}
+
 TEST(LibStrsText, NumbersAndValues) {
   EXPECT_DOUBLE_EQ(StrToFloatDefault("1.5", 7), 1.5);
   EXPECT_DOUBLE_EQ(StrToFloatDefault("1,5x", 7), 7);
