@@ -166,3 +166,8 @@ std::string THostApp::GetFileList(const Variant& fileName) {
 void RegisterTarselWorkCenter(THostOptions options) {
   RegisterProgID(kHostAppProgID, [options] { return std::make_shared<THostApp>(options); });
 }
+
+void RegisterTarselWorkCenter() {
+  RegisterProgID(kHostAppProgID,
+                 [] { return std::make_shared<THostApp>(HostOptionsFromEnvironment()); });
+}

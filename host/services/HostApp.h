@@ -84,3 +84,5 @@ class THostApp : public THostServiceObject {
 // Registers kHostAppProgID in this process: every CreateOleObject of it makes a new
 // THostApp with these options.
 void RegisterTarselWorkCenter(THostOptions options);
+// The same with the options the environment holds when an object is created.
+void RegisterTarselWorkCenter();

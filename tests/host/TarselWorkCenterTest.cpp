@@ -39,6 +39,17 @@ TEST_F(TarselWorkCenterTest, RegisteredInProcessWithItsOptions) {
   EXPECT_EQ(Cell(rows, 0, 1), "王建国");
 }
 
+TEST_F(TarselWorkCenterTest, RegisteredInProcessWithTheEnvironmentsOptions) {
+  RegisterTarselWorkCenter();  // the environment is read when an object is made
+  ScopedEnv database("ORVANT_DEMO_DB", DatabasePath());
+  ScopedEnv codePage("ORVANT_CODEPAGE", "437");
+  const Variant host(CreateOleObject("TarselWorkCenter.Manager"));
+  UnregisterProgID(kHostAppProgID);
+  EXPECT_EQ(OleGet(host, "Language").AsString(), "ENG");
+  EXPECT_EQ(OleInvoke(host, "GetMessage", {Variant("I"), Variant("000003")}).AsString(),
+            "There are no conditions to process.");
+}
+
 TEST_F(TarselWorkCenterTest, CreatedFromItsLibraryWithTheEnvironmentsOptions) {
   const std::string script = Folder().Write("picks.txt", "rows 0\n");
   ScopedEnv database("ORVANT_DEMO_DB", DatabasePath());
