@@ -99,8 +99,14 @@ bool TXMLDocument::LoadFromText(const std::string& bytes) {
     }
     text = std::move(*decoded);
   }
+  return LoadFromXMLText(text);
+}
+
+bool TXMLDocument::LoadFromXMLText(const std::string& utf8) {
+  doc_->reset();
+  error_.clear();
   const pugi::xml_parse_result result =
-      doc_->load_buffer(text.data(), text.size(), pugi::parse_default, pugi::encoding_utf8);
+      doc_->load_buffer(utf8.data(), utf8.size(), pugi::parse_default, pugi::encoding_utf8);
   if (!result) {
     error_ = std::string(result.description()) + " at offset " + std::to_string(result.offset);
     doc_->reset();

@@ -40,6 +40,8 @@ class TXMLDocument {
   // declare an encoding that cannot be read, or the file cannot be read.
   bool LoadFromFile(const std::string& fileName);
   bool LoadFromText(const std::string& bytes);
+  // Text already in memory: UTF-8, whatever encoding its declaration names.
+  bool LoadFromXMLText(const std::string& utf8);
   const std::string& ParseError() const { return error_; }
 
   TXMLElement DocumentElement() const;
