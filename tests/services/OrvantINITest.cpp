@@ -14,7 +14,7 @@
 #include "ScopedEnv.h"
 #include "SysInfo.h"
 #include "SysUtils.h"
-#include "TempFolder.h"
+#include "TempInstallation.h"
 
 namespace {
 
@@ -30,36 +30,25 @@ std::string ReadFile(const std::string& path) {
   return buffer.str();
 }
 
-// A temporary installation: the registry file, the ini files and the code page of the
-// system, pointed at through ORVANT_REGISTRY and ORVANT_CODEPAGE.
 class OrvantIniTest : public ::testing::Test {
  protected:
-  void SetUp() override {
-    ASSERT_FALSE(temp_.Path().empty());
-    SetUpRegistry({{"ClientPath", Client()}, {"ServerPath", Server()}});
-  }
-
-  std::string Client() const { return temp_.Path() + "/client/"; }
-  std::string Server() const { return temp_.Path() + "/server/"; }
-
-  void SetUpRegistry(const std::vector<std::pair<std::string, std::string>>& values) {
-    std::string text = "[HKEY_LOCAL_MACHINE\\Software\\QMT\\Orvant]\r\n";
-    for (const auto& [name, value] : values) text += name + "=" + value + "\r\n";
-    temp_.Write("registry.ini", text);
-  }
+  void SetUp() override { ASSERT_FALSE(temp_.Path().empty()); }
   void TearDown() override { ClearFixedClock(); }
 
-  void SetCodePage(const std::string& codePage) { codePage_.emplace("ORVANT_CODEPAGE", codePage); }
+  std::string Client() const { return install_.Client(); }
+  std::string Server() const { return install_.Server(); }
+  void SetUpRegistry(const std::vector<std::pair<std::string, std::string>>& values) {
+    install_.SetRegistry(values);
+  }
+  void SetCodePage(const std::string& codePage) { install_.SetSysCodePage(codePage); }
   // Writes an ini file below the installation (a native or Windows-notation folder).
   void WriteIni(const std::string& folder, const std::string& name, const std::string& text) {
     ASSERT_TRUE(ForceDirectories(folder));
     std::ofstream(NativePath(folder + name), std::ios::binary) << text;
   }
 
-  TempFolder temp_;
-  ScopedEnv registry_{"ORVANT_REGISTRY", temp_.Path() + "/registry.ini"};
-  std::optional<ScopedEnv> codePage_{std::in_place, "ORVANT_CODEPAGE", "936"};
-  ScopedEnv logs_{"TMPDIR", temp_.Path()};  // exception reports stay inside the test folder
+  TempInstallation install_;
+  const TempFolder& temp_ = install_.Folder();
 };
 
 // --- Client reader --------------------------------------------------------------------------
