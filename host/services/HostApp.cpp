@@ -74,7 +74,7 @@ bool AllDigits(const std::string& text) {
 THostOptions HostOptionsFromEnvironment() {
   THostOptions options;
   options.DatabasePath = DemoDatabasePath();
-  if (const char* store = std::getenv("ORVANT_SCHEME_DB")) options.SchemeDatabasePath = store;
+  if (const char* store = std::getenv("ORVANT_SERVER_DB")) options.SchemeDatabasePath = store;
   if (const char* script = std::getenv("ORVANT_LOOKUP_SCRIPT"); script && *script) {
     std::ifstream file(script, std::ios::binary);
     if (!file) throw EHostError(std::string("cannot read the lookup script ") + script);

@@ -17,7 +17,7 @@
 //
 // Environment, read by HostOptionsFromEnvironment (the library's factory uses it):
 //   ORVANT_DEMO_DB        the demo database file (required)
-//   ORVANT_SCHEME_DB      the application server's store, for the scheme-name check
+//   ORVANT_SERVER_DB      the application server's store, for the scheme-name check
 //   ORVANT_LOOKUP_SCRIPT  a file of scripted lookup answers (LookupChooser.h); without
 //                         it every lookup window is cancelled
 // The language follows the system code page: 950 "CHT", 437 "ENG", otherwise "CHS".

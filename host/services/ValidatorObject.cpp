@@ -40,10 +40,6 @@ const TQueryDef& FindQuery(const std::string& name, const std::string& number) {
   throw EHostError("query " + name + " has no number \"" + number + "\"");
 }
 
-std::string QuoteIdentifier(const std::string& name) {
-  return "\"" + StringReplaceAll(name, "\"", "\"\"") + "\"";
-}
-
 }  // namespace
 
 TValidatorObject::TValidatorObject(std::shared_ptr<THostDatabase> database,
@@ -117,19 +113,12 @@ bool TValidatorObject::Run(bool allRows, const Variant& name, const Variant& num
 THostTable TValidatorObject::Schemes(const std::vector<std::string>& keys) {
   if (!schemeDatabase_) {
     if (schemeDatabasePath_.empty())
-      throw EHostError("no scheme store is configured (ORVANT_SCHEME_DB)");
-    auto store = std::make_unique<THostDatabase>(schemeDatabasePath_);
-    const THostTable tables = store->Query(
-        "SELECT m.name FROM sqlite_master m WHERE m.type = 'table' AND "
-        "(SELECT count(*) FROM pragma_table_info(m.name) p WHERE upper(p.name) IN "
-        "('NCONDITION', 'CREATOR', 'PROGRAMME', 'CREATE_DATE')) = 4 ORDER BY m.name LIMIT 1");
-    if (tables.Rows.empty())
-      throw EHostError("the scheme store " + schemeDatabasePath_ + " holds no scheme table");
-    schemeTable_ = tables.Rows[0][0].AsString();
-    schemeDatabase_ = std::move(store);
+      throw EHostError("no scheme store is configured (ORVANT_SERVER_DB)");
+    schemeDatabase_ = std::make_unique<THostDatabase>(schemeDatabasePath_);
   }
-  return schemeDatabase_->Query("SELECT NCONDITION, CREATOR, PROGRAMME, CREATE_DATE FROM " +
-                                    QuoteIdentifier(schemeTable_) +
-                                    " WHERE NCONDITION = :k1 AND CREATOR = :k2 AND PROGRAMME = :k3",
-                                {{":k1", keys[0]}, {":k2", keys[1]}, {":k3", keys[2]}});
+  // CONSAVE is the application server's scheme table.
+  return schemeDatabase_->Query(
+      "SELECT NCONDITION, CREATOR, PROGRAMME, CREATE_DATE FROM CONSAVE"
+      " WHERE NCONDITION = :k1 AND CREATOR = :k2 AND PROGRAMME = :k3",
+      {{":k1", keys[0]}, {":k2", keys[1]}, {":k3", keys[2]}});
 }

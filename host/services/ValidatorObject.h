@@ -21,7 +21,7 @@
 //   GENES 01  [name, user, program]  scheme name, creator, program, creation date
 // Program ids compare without regard to case. Rows are those of the CompanyKey's
 // accounts, except the program table (ADMMB), which all companies share, and the
-// schemes (GENES), which live in the application server's store: ORVANT_SCHEME_DB names
+// schemes (GENES), which live in the application server's store: ORVANT_SERVER_DB names
 // that file, whose scheme table is the one holding the columns NCONDITION, CREATOR,
 // PROGRAMME and CREATE_DATE.
 //
@@ -57,7 +57,6 @@ class TValidatorObject : public THostServiceObject {
   std::shared_ptr<THostDatabase> database_;
   std::string schemeDatabasePath_;
   std::unique_ptr<THostDatabase> schemeDatabase_;  // opened on first use
-  std::string schemeTable_;
   int productID_ = 0;
   std::string baseLimited_;
 };

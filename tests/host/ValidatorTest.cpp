@@ -200,9 +200,9 @@ TEST_F(ValidatorTest, SchemeNamesAreCheckedInTheServersStore) {
   const Variant keys = Keys({"月底结转", "796", "KXBR07"});
   Variant row;
   EXPECT_FALSE(Call("CheckValue", Variant("GENES"), Variant("01"), Variant("SDTest60"), keys, row));
-  EXPECT_NE(ErrorTextOf(validator_).find("ORVANT_SCHEME_DB"), std::string::npos);
+  EXPECT_NE(ErrorTextOf(validator_).find("ORVANT_SERVER_DB"), std::string::npos);
 
-  // A store whose scheme table has the columns of a stored scheme, under any name.
+  // The server's store with its scheme table CONSAVE.
   const std::string store = Folder().Path() + "/schemes.db";
   sqlite3* db = nullptr;
   ASSERT_EQ(sqlite3_open(store.c_str(), &db), SQLITE_OK);
@@ -231,7 +231,8 @@ TEST_F(ValidatorTest, SchemeNamesAreCheckedInTheServersStore) {
       std::make_shared<THostDatabase>(DatabasePath()), DatabasePath())));
   args = {Variant("GENES"), Variant("01"), Variant("SDTest60"), keys, Variant()};
   EXPECT_FALSE(OleInvoke(wrong, "CheckValue", args).AsBoolean());
-  EXPECT_NE(OleGet(wrong, "ErrorText").AsString().find("holds no scheme table"), std::string::npos);
+  EXPECT_NE(OleGet(wrong, "ErrorText").AsString().find("no such table: CONSAVE"),
+            std::string::npos);
 }
 
 }  // namespace
