@@ -2,10 +2,7 @@
 
 #include <cstdlib>
 
-#include "AlertLog.h"
 #include "CodePage.h"
-#include "Paths.h"
-#include "Registry.h"
 #include "RequestPackage.h"
 #include "UserPower.h"
 #include "Wire.h"
@@ -156,17 +153,8 @@ TdmReportCounter::TdmReportCounter(std::string storePath, std::string demoDataba
 }
 
 std::shared_ptr<TdmReportCounter> TdmReportCounter::CreateFromEnvironment() {
-  std::string store = EnvironmentText("ORVANT_SERVER_DB");
-  if (store.empty()) {
-    TRegistry reg;
-    reg.SetRootKey(HKEY_LOCAL_MACHINE);
-    if (reg.OpenKeyReadOnly(kOrvantRegistryKey)) {
-      const std::string serverPath = reg.ReadString("ServerPath");
-      if (!serverPath.empty())
-        store = NativePath(IncludeTrailingPathDelimiter(serverPath)) + "ReportCounterS.db";
-    }
-  }
-  return std::make_shared<TdmReportCounter>(store, EnvironmentText("ORVANT_DEMO_DB"));
+  return std::make_shared<TdmReportCounter>(EnvironmentText("ORVANT_SERVER_DB"),
+                                            EnvironmentText("ORVANT_DEMO_DB"));
 }
 
 TReportStore& TdmReportCounter::Store() {

@@ -3,8 +3,8 @@
 // orvant-appserver or created in process.
 //
 // Configuration (environment):
-//   ORVANT_SERVER_DB  the SQLite store of schemes and jobs (created when missing); when
-//                     unset, "ReportCounterS.db" in the registry's ServerPath folder
+//   ORVANT_SERVER_DB  the SQLite store of schemes and jobs (created when missing); calls
+//                     that need the store fail with a clear text while it is unset
 //   ORVANT_DEMO_DB    the demo ERP database whose USERPOWER table GetPower reads; when
 //                     unset or missing, GetPower answers full rights
 //
@@ -41,7 +41,7 @@ inline constexpr int kMaxSchemeNameBytes = 20;
 class TdmReportCounter : public TAutoObject {
  public:
   TdmReportCounter(std::string storePath, std::string demoDatabasePath);
-  // Paths from ORVANT_SERVER_DB and ORVANT_DEMO_DB (see above).
+  // Paths from ORVANT_SERVER_DB and ORVANT_DEMO_DB (see above), read at creation.
   static std::shared_ptr<TdmReportCounter> CreateFromEnvironment();
 
   int SQLType();

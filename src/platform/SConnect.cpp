@@ -105,13 +105,12 @@ std::string Endpoint(const std::string& address, int port) {
 }
 
 // A connected, non-blocking TCP socket with Nagle's delay off; raises on failure.
-int ConnectSocket(const std::string& address, bool numeric, int port, int timeoutMs) {
+int ConnectSocket(const std::string& address, int port, int timeoutMs) {
   if (port <= 0 || port > 65535)
     throw ESocketConnectionError("Invalid port " + IntToStr(port) + " for " + address);
   addrinfo hints{};
   hints.ai_family = AF_UNSPEC;
   hints.ai_socktype = SOCK_STREAM;
-  hints.ai_flags = numeric ? AI_NUMERICHOST : 0;
   addrinfo* found = nullptr;
   const std::string service = IntToStr(port);
   const int rc = ::getaddrinfo(address.c_str(), service.c_str(), &hints, &found);
@@ -221,9 +220,9 @@ void TSocketConnection::Close() {
   local_ = Variant();
 }
 
-void TSocketConnection::OpenTo(const std::string& address, bool numeric, int port) {
-  auto channel = std::make_unique<TWireChannel>(
-      ConnectSocket(address, numeric, port, connectTimeoutMs_), maxFrameSize_);
+void TSocketConnection::OpenTo(const std::string& address, int port) {
+  auto channel = std::make_unique<TWireChannel>(ConnectSocket(address, port, connectTimeoutMs_),
+                                                maxFrameSize_);
   auto session = std::make_shared<TRemoteSession>(std::move(channel), serverName_, callTimeoutMs_);
   TWireMessage create;
   create.Kind = wkCreate;
@@ -248,7 +247,7 @@ void TSocketConnection::Open() {
       }
       const int port = broker_->GetPortForComputer(computer);
       try {
-        OpenTo(computer, false, port > 0 ? port : port_);
+        OpenTo(computer, port > 0 ? port : port_);
         broker_->SetConnectStatus(computer, true);
         return;
       } catch (const ESocketConnectionError& e) {
@@ -258,9 +257,9 @@ void TSocketConnection::Open() {
     }
   }
   if (!address_.empty())
-    OpenTo(address_, true, port_);
+    OpenTo(address_, port_);
   else if (!host_.empty())
-    OpenTo(host_, false, port_);
+    OpenTo(host_, port_);
   else
     throw ESocketConnectionError("Cannot connect, Address or Host must be specified");
 }

@@ -71,7 +71,8 @@ class TSocketConnection {
   TSocketConnection(const TSocketConnection&) = delete;
   TSocketConnection& operator=(const TSocketConnection&) = delete;
 
-  // Address is a numeric IP address; Host a name to resolve. Address wins when both are set.
+  // Address is meant for an IP address and Host for a name, but either may hold both
+  // kinds (a configured "localhost" works). Address wins when both are set.
   const std::string& Address() const { return address_; }
   void SetAddress(const std::string& value) { address_ = value; }
   const std::string& Host() const { return host_; }
@@ -106,7 +107,7 @@ class TSocketConnection {
   void SetAppServer(const Variant& server);
 
  private:
-  void OpenTo(const std::string& address, bool numeric, int port);
+  void OpenTo(const std::string& address, int port);
 
   std::string address_;
   std::string host_;

@@ -323,6 +323,30 @@ TEST_F(AppServerTest, TheBrokerSkipsServersThatFail) {
   EXPECT_EQ(picked, (std::set<std::string>{"a", "b"}));
 }
 
+TEST_F(AppServerTest, TheServerIsFoundByName) {
+  TTestServer server;
+  for (const bool asHost : {false, true}) {
+    SCOPED_TRACE(asHost ? "Host" : "Address");
+    TSocketConnection connection;
+    if (asHost)
+      connection.SetHost("localhost");
+    else
+      connection.SetAddress("localhost");
+    connection.SetPort(server.Port());
+    connection.SetServerName(kEchoProgID);
+    connection.Open();
+    EXPECT_TRUE(OleInvoke(connection.AppServer(), "Echo", {Variant(1)}) == Variant(1));
+  }
+  TSocketConnection nowhere;
+  nowhere.SetServerName(kEchoProgID);
+  try {
+    nowhere.Open();
+    ADD_FAILURE() << "opened without an address";
+  } catch (const ESocketConnectionError& e) {
+    EXPECT_NE(e.Message().find("Address or Host"), std::string::npos);
+  }
+}
+
 TEST_F(AppServerTest, AnObjectHandedOverMakesTheConnectionLocal) {
   TSocketConnection connection;
   connection.SetAddress("127.0.0.1");
