@@ -49,6 +49,20 @@ bool IsWindow(HWND handle) {
   return FindWindow(handle) != nullptr;
 }
 
+namespace {
+HWND foregroundWindow = 0;
+}  // namespace
+
+bool SetForegroundWindow(HWND handle) {
+  if (!IsWindow(handle)) return false;
+  foregroundWindow = handle;
+  return true;
+}
+
+HWND GetForegroundWindow() {
+  return IsWindow(foregroundWindow) ? foregroundWindow : 0;
+}
+
 LRESULT SendMessage(HWND handle, UINT msg, WPARAM wParam, LPARAM lParam) {
   const auto method = FindWindow(handle);
   if (!method || !*method) return 0;

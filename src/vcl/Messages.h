@@ -216,6 +216,10 @@ HWND AllocateHWnd(TWndMethod method);
 // Releases the handle; later messages to it are not delivered, queued ones are dropped.
 void DeallocateHWnd(HWND handle);
 bool IsWindow(HWND handle);
+// The window the user works in. Setting it records the handle (false, and no change, for
+// an unknown handle); a view raises the real window it mirrors.
+bool SetForegroundWindow(HWND handle);
+HWND GetForegroundWindow();
 
 // Calls the handle's procedure at once and returns its result; 0 for an unknown handle.
 LRESULT SendMessage(HWND handle, UINT msg, WPARAM wParam, LPARAM lParam);
