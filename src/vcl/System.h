@@ -23,14 +23,17 @@ struct TMethodCode;
 using TClass = const TClassData*;
 
 // Declares the class's own TClass. Put it first in the class body; it ends in private.
-#define KXBR_CLASS(Self, Base)        \
- public:                              \
-  using Inherited = Base;             \
-  static TClass StaticClass();        \
-  TClass ClassType() const override { \
-    return StaticClass();             \
-  }                                   \
-                                      \
+#define KXBR_CLASS(Self, Base)                     \
+ public:                                           \
+  using Inherited = Base;                          \
+  static TClass StaticClass();                     \
+  static constexpr const char* StaticClassName() { \
+    return #Self;                                  \
+  }                                                \
+  TClass ClassType() const override {              \
+    return StaticClass();                          \
+  }                                                \
+                                                   \
  private:
 
 class TObject {
@@ -41,6 +44,7 @@ class TObject {
   TObject& operator=(const TObject&) = delete;
 
   static TClass StaticClass();
+  static constexpr const char* StaticClassName() { return "TObject"; }
   virtual TClass ClassType() const { return StaticClass(); }
   const std::string& ClassName() const;
   TClass ClassParent() const;

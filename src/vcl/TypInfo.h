@@ -53,9 +53,11 @@ struct TIdentMapEntry {
 struct TTypeInfo {
   TTypeKind Kind = tkUnknown;
   std::string Name;
-  std::vector<std::string> EnumNames;         // tkEnumeration: identifiers by ordinal
-  const TTypeInfo* CompType = nullptr;        // tkSet: the element enumeration
-  TClass ClassType = nullptr;                 // tkClass
+  std::vector<std::string> EnumNames;   // tkEnumeration: identifiers by ordinal
+  const TTypeInfo* CompType = nullptr;  // tkSet: the element enumeration
+  // tkClass: the class, resolved on use so that classes may refer to each other.
+  TClass (*ClassOf)() = nullptr;
+  TClass ClassType() const { return ClassOf ? ClassOf() : nullptr; }
   const std::type_info* Signature = nullptr;  // tkMethod
   std::vector<TIdentMapEntry> Idents;         // tkInteger: identifier table, may be empty
 };
@@ -236,8 +238,8 @@ void CallSet(TObject* o, V&& v) {
 template <class T>
 const TTypeInfo* ClassTypeInfo() {
   static const TTypeInfo info = [] {
-    TTypeInfo t = MakeTypeInfo(tkClass, T::StaticClass()->Name);
-    t.ClassType = T::StaticClass();
+    TTypeInfo t = MakeTypeInfo(tkClass, T::StaticClassName());
+    t.ClassOf = [] { return T::StaticClass(); };
     return t;
   }();
   return &info;
