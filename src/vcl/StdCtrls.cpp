@@ -908,6 +908,7 @@ KXBR_DEFINE_CLASS(TComboBox)
 
 TCustomComboBox::TCustomComboBox(TComponent* owner)
     : TWinControl(owner), items_(std::make_unique<TItemStrings>(this)) {
+  controlStyle_ = {csCaptureMouse, csSetCaption, csDoubleClicks, csFixedHeight};
   SetBounds(0, 0, 145, 21);
   SetTabStop(true);
   focusOnClick_ = true;
@@ -1152,6 +1153,8 @@ KXBR_DEFINE_CLASS(TListBox)
 
 TCustomListBox::TCustomListBox(TComponent* owner)
     : TWinControl(owner), items_(std::make_unique<TItemStrings>(this)) {
+  // Clicks come from the selection, not from the mouse.
+  controlStyle_ = {csSetCaption, csDoubleClicks};
   SetBounds(0, 0, 121, 97);
   SetTabStop(true);
   focusOnClick_ = true;
