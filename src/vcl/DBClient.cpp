@@ -2,6 +2,8 @@
 
 #include <algorithm>
 
+#include "SConnect.h"
+
 namespace {
 
 [[noreturn]] void InvalidPacket(const std::string& why) {
@@ -263,4 +265,8 @@ void TClientDataSet::Refresh() {
   // The columns changed: open the new data from scratch.
   Close();
   Open();
+}
+
+Variant TAppServerProvider::GetRecords(const std::string& providerName) {
+  return GetProviderRecords(appServer_, providerName);
 }

@@ -24,6 +24,18 @@ class IProvider {
   virtual Variant GetRecords(const std::string& providerName) = 0;
 };
 
+// The providers an application-server object exports, fetched over its connection (or
+// from the object created in process): whatever the object holds as `AppServer`.
+class TAppServerProvider : public IProvider {
+ public:
+  explicit TAppServerProvider(Variant appServer) : appServer_(std::move(appServer)) {}
+  // The server's failure ("Provider not exported", a dropped connection) is raised again.
+  Variant GetRecords(const std::string& providerName) override;
+
+ private:
+  Variant appServer_;
+};
+
 // A provider held in memory, by provider name (without regard to case).
 class TArrayProvider : public IProvider {
  public:

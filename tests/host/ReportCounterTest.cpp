@@ -8,6 +8,7 @@
 #include <set>
 
 #include "AppServerSupport.h"
+#include "DBClient.h"
 #include "ReportStore.h"
 #include "ScopedEnv.h"
 #include "TempFolder.h"
@@ -187,6 +188,33 @@ TEST_F(ReportCounterTest, SchemesChangedThroughOneConnectionAreSeenThroughAnothe
   EXPECT_EQ(names(), std::vector<std::string>{"新名"});
   EXPECT_TRUE(OleInvoke(a, "DeleteConTable", {Key("新名")}) == W(""));
   EXPECT_TRUE(names().empty());
+}
+
+TEST_F(ReportCounterTest, AClientDataSetReadsTheSchemesOverTheConnection) {
+  TTestServer server;
+  auto connection = Connect(server);
+  const Variant appServer = connection->AppServer();
+  for (const char* name : {"月报", "年报", "季报"})
+    ASSERT_TRUE(OleInvoke(appServer, "InsertConTable", {Scheme(name, "v", false)}) == W(""));
+  OleInvoke(appServer, "InsertConTable", {Scheme("别人的", "v", false, "U01")});
+  OleInvoke(appServer, "LoadTable", {List(0, {W("796"), W("KXBR07")})});
+
+  TClientDataSet schemes(nullptr);
+  schemes.SetProvider(std::make_shared<TAppServerProvider>(appServer));
+  schemes.SetProviderName("pvdConSave");
+  schemes.SetIndexFieldNames("NCONDITION;CREATOR;PROGRAMME");
+  schemes.Open();
+  EXPECT_EQ(schemes.RecordCount(), 3);  // the user's own schemes of this program
+  ASSERT_TRUE(schemes.Locate("NCONDITION;CREATOR;PROGRAMME",
+                             VarArrayOf({W("年报"), W("796"), W("KXBR07")})));
+  EXPECT_EQ(schemes.FieldByName("VCONDITION")->AsString(), "v");
+  EXPECT_FALSE(schemes.Locate("NCONDITION;CREATOR;PROGRAMME",
+                              VarArrayOf({W("别人的"), W("796"), W("KXBR07")})));
+
+  TClientDataSet unknown(nullptr);
+  unknown.SetProvider(std::make_shared<TAppServerProvider>(appServer));
+  unknown.SetProviderName("pvdOther");
+  EXPECT_THROW(unknown.Open(), Exception);
 }
 
 TEST_F(ReportCounterTest, SchemeCallsSayWhyTheyDidNothing) {
