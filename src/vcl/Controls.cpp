@@ -1333,22 +1333,38 @@ bool AcceptsMouse(TControl* control) {
 
 }  // namespace
 
+namespace {
+
+// Input is delivered like the platform's message loop does: an exception that escapes the
+// handlers goes to the application's exception handling and no further.
+template <class F>
+void Guarded(F deliver) {
+  try {
+    deliver();
+  } catch (...) {
+    Application()->HandleException(FocusedControl());
+  }
+}
+
+}  // namespace
+
 void SendKey(WORD key, TShiftState shift) {
-  DeliverKey(key, shift, CharOfKey(key, shift));
+  Guarded([&] { DeliverKey(key, shift, CharOfKey(key, shift)); });
 }
 
 void SendText(std::string_view text) {
-  for (uint32_t c : Utf8CodePoints(text)) {
-    if (c >= 'a' && c <= 'z') {
-      DeliverKey(static_cast<WORD>(c - 'a' + 'A'), {}, c);
-    } else if (c >= 'A' && c <= 'Z') {
-      DeliverKey(static_cast<WORD>(c), {ssShift}, c);
-    } else if ((c >= '0' && c <= '9') || c == ' ') {
-      DeliverKey(static_cast<WORD>(c), {}, c);
-    } else if (TWinControl* target = KeyTarget()) {
-      DeliverChar(target->Handle(), c);
-    }
-  }
+  for (uint32_t c : Utf8CodePoints(text))
+    Guarded([&] {
+      if (c >= 'a' && c <= 'z') {
+        DeliverKey(static_cast<WORD>(c - 'a' + 'A'), {}, c);
+      } else if (c >= 'A' && c <= 'Z') {
+        DeliverKey(static_cast<WORD>(c), {ssShift}, c);
+      } else if ((c >= '0' && c <= '9') || c == ' ') {
+        DeliverKey(static_cast<WORD>(c), {}, c);
+      } else if (TWinControl* target = KeyTarget()) {
+        DeliverChar(target->Handle(), c);
+      }
+    });
 }
 
 void SendMouseDown(TControl* control, int x, int y, TMouseButton button, TShiftState shift) {
@@ -1357,7 +1373,9 @@ void SendMouseDown(TControl* control, int x, int y, TMouseButton button, TShiftS
   const UINT msg = button == mbLeft    ? WM_LBUTTONDOWN
                    : button == mbRight ? WM_RBUTTONDOWN
                                        : WM_MBUTTONDOWN;
-  control->Perform(msg, ShiftStateToMouseKeys(shift, button, true), PointToLParam(Point(x, y)));
+  Guarded([&] {
+    control->Perform(msg, ShiftStateToMouseKeys(shift, button, true), PointToLParam(Point(x, y)));
+  });
 }
 
 void SendMouseUp(TControl* control, int x, int y, TMouseButton button, TShiftState shift) {
@@ -1366,7 +1384,9 @@ void SendMouseUp(TControl* control, int x, int y, TMouseButton button, TShiftSta
   const UINT msg = button == mbLeft    ? WM_LBUTTONUP
                    : button == mbRight ? WM_RBUTTONUP
                                        : WM_MBUTTONUP;
-  control->Perform(msg, ShiftStateToMouseKeys(shift, button, false), PointToLParam(Point(x, y)));
+  Guarded([&] {
+    control->Perform(msg, ShiftStateToMouseKeys(shift, button, false), PointToLParam(Point(x, y)));
+  });
 }
 
 void SendMouseMove(TControl* control, int x, int y, TShiftState shift) {

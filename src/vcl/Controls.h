@@ -541,7 +541,9 @@ TCustomForm* ValidParentForm(const TControl* control);
 // --- Input -------------------------------------------------------------------------------
 // The entry points for user input; the Qt view calls them for real input and tests for
 // scripted input. Keys go to the control that has the focus, with the platform's routing
-// (menu shortcuts, dialog keys, key preview, the control, its default handling).
+// (menu shortcuts, dialog keys, key preview, the control, its default handling). As in the
+// platform's message loop, an exception raised while input is handled goes to
+// Application()->HandleException (shown, or OnException) and not to the caller.
 
 // The windowed control that has the keyboard focus, or null.
 TWinControl* FocusedControl();

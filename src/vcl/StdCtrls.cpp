@@ -364,11 +364,13 @@ void TCustomEdit::Change() {
 
 void TCustomEdit::SetSelStart(int v) {
   buffer_.Select(v, 0);
+  SelectionChanged();
   Changed("Selection");
 }
 
 void TCustomEdit::SetSelLength(int v) {
   buffer_.Select(buffer_.SelStart(), v);
+  SelectionChanged();
   Changed("Selection");
 }
 
@@ -381,6 +383,7 @@ void TCustomEdit::SetSelText(const std::string& v) {
 
 void TCustomEdit::SelectAll() {
   buffer_.Select(0, buffer_.Length());
+  SelectionChanged();
   Changed("Selection");
 }
 
@@ -462,7 +465,10 @@ void TCustomEdit::DefaultHandler(TMessage& m) {
         if (p.X - 2 < (before + after) / 2) break;
         ++pos;
       }
-      if (!MultiLine()) buffer_.MoveCaret(pos, KeyboardState().Contains(ssShift));
+      if (!MultiLine()) {
+        buffer_.MoveCaret(pos, KeyboardState().Contains(ssShift));
+        SelectionChanged();
+      }
       TWinControl::DefaultHandler(m);
       return;
     }

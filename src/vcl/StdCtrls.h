@@ -175,6 +175,8 @@ class TCustomEdit : public TWinControl {
   virtual void EditKey(WORD key, TShiftState shift);
   // After the user changed the text.
   void UserChanged();
+  // After the caret or selection was moved in buffer_ (by the program, a key or the mouse).
+  virtual void SelectionChanged() {}
   std::string ApplyCharCase(std::string_view s) const;
   void CMEnterEdit(TMessage& m);
   void CMTextChangedEdit(TMessage& m);
