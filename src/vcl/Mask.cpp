@@ -9,8 +9,9 @@ KXBR_DEFINE_CLASS(TMaskEdit)
 
 TCustomMaskEdit::TCustomMaskEdit(TComponent* owner) : TCustomEdit(owner) {}
 
-void TCustomMaskEdit::PrepareState() {
-  state_.SetReadOnly(ReadOnly());
+void TCustomMaskEdit::PrepareState(bool modifying) {
+  const bool allowed = !modifying || EditCanModify();
+  state_.SetReadOnly(ReadOnly() || !allowed);
   state_.SetMaxLength(MaxLength());
 }
 
@@ -55,7 +56,7 @@ void TCustomMaskEdit::SelectionChanged() {
 void TCustomMaskEdit::KeyDown(WORD& key, TShiftState shift) {
   TCustomEdit::KeyDown(key, shift);
   if (key == 0) return;
-  PrepareState();
+  PrepareState(key == VK_DELETE || key == VK_BACK);
   const std::string old = state_.EditText();
   state_.KeyDown(key, shift);
   SyncFromState(old, true);
@@ -66,7 +67,7 @@ void TCustomMaskEdit::KeyPress(char& key) {
   if (key == 0) return;
   // Clipboard keys stay with the edit.
   if (key == 3 || key == 22 || key == 24) return;
-  PrepareState();
+  PrepareState(key == VK_BACK || static_cast<unsigned char>(key) >= 32);
   const std::string old = state_.EditText();
   const char typed = key;
   key = 0;
@@ -80,7 +81,7 @@ void TCustomMaskEdit::KeyPress(char& key) {
 }
 
 void TCustomMaskEdit::TypeChar(uint32_t ch) {
-  PrepareState();
+  PrepareState(true);
   const std::string old = state_.EditText();
   state_.KeyPress(CodePointToUtf8(ch));
   SyncFromState(old, true);

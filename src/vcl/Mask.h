@@ -43,8 +43,12 @@ class TCustomMaskEdit : public TCustomEdit {
   // After the model changed: the shown text, selection and modified flag follow; OnChange
   // when the text changed and `user` says the user did it.
   void SyncFromState(const std::string& oldEditText, bool user);
-  // The control's settings the model needs (read-only, MaxLength).
-  void PrepareState();
+  // Asked before a key changes the text: false keeps the text as it is. A data-aware edit
+  // puts its dataset into edit mode here.
+  virtual bool EditCanModify() { return true; }
+  // The control's settings the model needs (read-only, MaxLength); `modifying` asks
+  // EditCanModify first.
+  void PrepareState(bool modifying);
 
   TMaskEditState state_;
 
