@@ -2,6 +2,8 @@
 
 #include <map>
 
+#include "ComCtrls.h"
+#include "StdCtrls.h"
 #include "SysUtils.h"
 #include "TypInfo.h"
 
@@ -44,16 +46,31 @@ TObject* ObjectProp(TObject* target, const std::string& name) {
   return GetObjectProp(target, *prop);
 }
 
-// Element n of an "Items" / "Columns" segment; the target itself when n is beyond the
-// count; null when the segment leads nowhere.
-// FIXME: list-view columns and rows and tree-view nodes join here with those controls.
+// Element n of an "Items" / "Columns" segment: a collection's item, a list view's column
+// or row, a tree view's node; the target itself when n is beyond the count; for any other
+// target the object property the segment names (null when there is none).
 TObject* SelectIndexed(TObject* target, const std::string& part, int n) {
   if (auto* collection = dynamic_cast<TCollection*>(target))
     return n < collection->Count() ? collection->Items(n) : target;
+  if (auto* listView = dynamic_cast<TCustomListView*>(target)) {
+    if (SameText(part, "Columns"))
+      return n < listView->Columns()->Count() ? listView->Columns()->Items(n) : target;
+    return n < listView->Items()->Count() ? listView->Items()->Item(n) : target;
+  }
+  if (auto* treeView = dynamic_cast<TCustomTreeView*>(target); treeView && SameText(part, "Items"))
+    return n < treeView->Items()->Count() ? treeView->Items()->Item(n) : target;
   return ObjectProp(target, part);
 }
 
 bool Assign(TObject* target, const std::string& prop, int index, const std::string& value) {
+  if (auto* row = dynamic_cast<TListItem*>(target); row && SameText(prop, "Caption")) {
+    row->SetCaption(value);
+    return true;
+  }
+  if (auto* node = dynamic_cast<TTreeNode*>(target); node && SameText(prop, "Text")) {
+    node->SetText(value);
+    return true;
+  }
   if (auto* lines = dynamic_cast<TStrings*>(target)) {
     if (index < 0) return false;
     lines->BeginUpdate();
@@ -66,7 +83,10 @@ bool Assign(TObject* target, const std::string& prop, int index, const std::stri
 }
 
 std::vector<std::pair<TClass, TReaderFactory::Creator>>& ReaderTable() {
-  static std::vector<std::pair<TClass, TReaderFactory::Creator>> table;
+  static std::vector<std::pair<TClass, TReaderFactory::Creator>> table{
+      {TCustomComboBox::StaticClass(), [](TComponent* component, TXMLElement node) {
+         return std::make_unique<TCustomComboBoxRead>(component, node);
+       }}};
   return table;
 }
 
@@ -123,6 +143,15 @@ void TComponentRead::ApplyAttribute(const std::string& name, const std::string& 
   } catch (const std::exception&) {
     // A value that does not fit its property is skipped like a missing property.
   }
+}
+
+// --- TCustomComboBoxRead ------------------------------------------------------------------
+
+void TCustomComboBoxRead::Read() {
+  auto* combo = dynamic_cast<TCustomComboBox*>(GetComponent());
+  const int selected = combo ? combo->ItemIndex() : -1;
+  TComponentRead::Read();
+  if (combo) combo->SetItemIndex(selected);
 }
 
 // --- TReaderFactory ------------------------------------------------------------------------

@@ -6,7 +6,8 @@
 //
 // Deviations by design:
 // - Readers are chosen through a table of classes (TReaderFactory::Register), so that a
-//   control family can bring its own reader; the default is TComponentRead.
+//   control family can bring its own reader; combo boxes have TCustomComboBoxRead, every
+//   other component TComponentRead.
 #pragma once
 
 #include <functional>
@@ -51,6 +52,13 @@ class TComponentRead : public ILangRead {
  private:
   TComponent* component_;
   TXMLElement node_;
+};
+
+// A combo box keeps its selected line while its lines are replaced.
+class TCustomComboBoxRead : public TComponentRead {
+ public:
+  using TComponentRead::TComponentRead;
+  void Read() override;
 };
 
 class TReaderFactory {

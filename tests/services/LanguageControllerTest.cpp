@@ -4,7 +4,9 @@
 
 #include <memory>
 
+#include "ComCtrls.h"
 #include "Graphics.h"
+#include "StdCtrls.h"
 #include "TempInstallation.h"
 #include "TypInfo.h"
 
@@ -223,4 +225,35 @@ TEST(LangController, PackageNamesPointIntoTheLanguageFolder) {
   controller.SetLangPackageName("TfrmOther");
   EXPECT_FALSE(controller.Active());
   EXPECT_THROW(controller.SetActive(true), LanguageControllerError);  // no such file
+}
+
+TEST_F(LangPackTest, ListsOfControlsByIndex) {
+  auto* combo = new TComboBox(owner_.get());
+  combo->SetName("cboDateType");
+  combo->Items()->SetText("a\r\nb\r\nc\r\n");
+  combo->SetItemIndex(1);
+  auto* list = new TListView(owner_.get());
+  list->SetName("lstCondition");
+  list->Columns()->Add();
+  list->Columns()->Add();
+  list->Items()->Add()->SetCaption("row 0");
+  auto* tree = new TTreeView(owner_.get());
+  tree->SetName("tvTree");
+  TTreeNode* root = tree->Items()->Add(nullptr, "n0");
+  for (int i = 1; i <= 3; ++i) tree->Items()->AddChild(root, "n" + std::to_string(i));
+
+  Apply(R"(<R><cboDateType Items_5="f" Items_0="A"/>
+              <lstCondition Columns_1.Caption="Created" Columns_9.Caption="none"
+                            Items_0.Caption="Month end" Items_4.Caption="none"/>
+              <tvTree Items_3.Text="third child"/></R>)");
+  ASSERT_EQ(combo->Items()->Count(), 6);
+  EXPECT_EQ(combo->Items()->Strings(0), "A");
+  EXPECT_EQ(combo->Items()->Strings(5), "f");
+  EXPECT_EQ(combo->ItemIndex(), 1);  // the combo box keeps its selection
+  EXPECT_EQ(static_cast<TListColumn*>(list->Columns()->Items(1))->Caption(), "Created");
+  EXPECT_EQ(list->Columns()->Count(), 2);
+  EXPECT_EQ(list->Items()->Item(0)->Caption(), "Month end");
+  EXPECT_EQ(list->Items()->Count(), 1);
+  EXPECT_EQ(tree->Items()->Item(3)->Text(), "third child");
+  EXPECT_EQ(tree->Items()->Item(2)->Text(), "n2");
 }
