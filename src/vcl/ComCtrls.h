@@ -547,12 +547,13 @@ class TToolButton : public TGraphicControl {
   void Click() override;
   // Shows the drop-down menu below the button; false without one.
   bool CheckMenuDropdown();
+  // On a tool bar the button takes its place in the bar's row.
+  void SetParent(TWinControl* parent) override;
 
  protected:
   void MouseDown(TMouseButton button, TShiftState shift, int x, int y) override;
   void Notification(TComponent* component, TOperation operation) override;
   void Paint() override;
-  void SetParent(TWinControl* parent) override;
 
  private:
   TToolButtonStyle style_ = tbsButton;

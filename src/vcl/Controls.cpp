@@ -665,6 +665,8 @@ KXBR_DEFINE_CLASS(TWinControl,
 TWinControl::TWinControl(TComponent* owner) : TControl(owner) {}
 
 TWinControl::~TWinControl() {
+  // Deleted without Free: leave the parent while this is still a windowed control.
+  if (parent_) parent_->RemoveControl(this);
   while (!controls_.empty()) {
     TControl* child = controls_.back();
     RemoveControl(child);

@@ -459,6 +459,21 @@ void TStringGridStrings::PutObject(int index, TObject* object) {
     grid_->SetObjects(index, index_, object);
 }
 
+int TStringGridStrings::Add(const std::string& s) {
+  for (int i = 0; i < GetCount(); ++i)
+    if (Get(i).empty()) {
+      Put(i, s);
+      return i;
+    }
+  return -1;
+}
+
+int TStringGridStrings::AddObject(const std::string& s, TObject* object) {
+  const int index = Add(s);
+  if (index >= 0) PutObject(index, object);
+  return index;
+}
+
 void TStringGridStrings::Insert(int, const std::string&) {
   throw EInvalidGridOperation("A grid's row or column has a fixed length");
 }

@@ -172,6 +172,9 @@ class TStringGridStrings : public TStrings {
  public:
   TStringGridStrings(TStringGrid* grid, bool column, int index)
       : grid_(grid), column_(column), index_(index) {}
+  // Fills the first empty cell; -1 when none is left (the line keeps its length).
+  int Add(const std::string& s) override;
+  int AddObject(const std::string& s, TObject* object) override;
   void Insert(int index, const std::string& s) override;
   void Delete(int index) override;
   void Clear() override;
