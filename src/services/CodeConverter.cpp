@@ -1,7 +1,13 @@
 #include "CodeConverter.h"
 
+#include <functional>
+
+#include "ComCtrls.h"
+#include "Grids.h"
+#include "Menus.h"
 #include "OrvantINI.h"
 #include "Paths.h"
+#include "StdCtrls.h"
 #include "TypInfo.h"
 #include "XMLDoc.h"
 
@@ -90,6 +96,122 @@ void TCodeConverter::SetModeFont(int mode, TFont* font) {
     font->SetName("SimSun");
     font->SetCharset(CHINESEBIG5_CHARSET);
   }
+}
+
+namespace {
+
+// The object a component publishes under `name` as an instance of T, or null.
+template <class T>
+T* PublishedObject(TObject* object, const char* name) {
+  const TPropInfo* prop = GetPropInfo(object, name);
+  if (prop == nullptr || prop->PropType->Kind != tkClass) return nullptr;
+  return dynamic_cast<T*>(GetObjectProp(object, *prop));
+}
+
+// Converts a published text property in place (only when it is not empty).
+void ConvertStrProp(TObject* object, const char* name,
+                    const std::function<std::string(const std::string&)>& convert) {
+  const TPropInfo* prop = GetPropInfo(object, name);
+  if (prop == nullptr || prop->PropType->Kind != tkString || prop->SetStr == nullptr) return;
+  const std::string text = GetStrProp(object, *prop);
+  if (!text.empty()) SetStrProp(object, *prop, convert(text));
+}
+
+bool PublishesType(TObject* object, const char* name, const TTypeInfo* type) {
+  const TPropInfo* prop = GetPropInfo(object, name);
+  return prop != nullptr && prop->PropType == type;
+}
+
+}  // namespace
+
+void TCodeConverter::ConvertComponent(TComponent* component, int mode) const {
+  const auto convert = [this, mode](const std::string& text) { return ConvertText(mode, text); };
+  for (const char* fontName : {"Font", "TitleFont"})
+    if (TFont* font = PublishedObject<TFont>(component, fontName)) SetModeFont(mode, font);
+  for (const char* textName : {"Caption", "Hint", "ButtonHint"})
+    ConvertStrProp(component, textName, convert);
+
+  auto* combo = dynamic_cast<TCustomComboBox*>(component);
+  const int selected = combo ? combo->ItemIndex() : -1;
+  for (const char* linesName : {"Items", "Lines"})
+    if (TStrings* lines = PublishedObject<TStrings>(component, linesName);
+        lines && lines->Count() > 0)
+      lines->SetText(convert(lines->Text()));
+  if (combo && PublishesType(component, "Style",
+                             TypeInfoOfEnum(static_cast<const TComboBoxStyle*>(nullptr)))) {
+    if (combo->Style() == csDropDown) combo->SetStyle(csOwnerDrawVariable);
+    if (combo->Style() == csDropDownList) combo->SetStyle(csOwnerDrawFixed);
+  }
+  if (combo && combo->Items()->Count() > 0 && combo->ItemIndex() != selected)
+    combo->SetItemIndex(selected);
+  if (PublishesType(component, "Style",
+                    TypeInfoOfEnum(static_cast<const TListBoxStyle*>(nullptr)))) {
+    auto* listBox = dynamic_cast<TCustomListBox*>(component);
+    if (listBox && listBox->Style() == lbStandard) listBox->SetStyle(lbOwnerDrawFixed);
+  }
+  if (auto* panels = PublishedObject<TCollection>(component, "Panels"))
+    for (int i = 0; i < panels->Count(); ++i) ConvertStrProp(panels->Items(i), "Text", convert);
+
+  if (auto* menu = dynamic_cast<TMenu*>(component)) menu->SetOwnerDraw(true);
+  if (mode != 2) return;
+  // FIXME: the selection panel's words, hints and list join here with that control.
+  if (auto* listView = dynamic_cast<TCustomListView*>(component)) {
+    for (int c = 0; c < listView->Columns()->Count(); ++c) {
+      auto* column = static_cast<TListColumn*>(listView->Columns()->Items(c));
+      column->SetCaption(convert(column->Caption()));
+    }
+    for (int r = 0; r < listView->Items()->Count(); ++r) {
+      TListItem* row = listView->Items()->Item(r);
+      row->SetCaption(convert(row->Caption()));
+      TStrings* subItems = row->SubItems();
+      for (int k = 0; k < subItems->Count(); ++k)
+        subItems->SetStrings(k, convert(subItems->Strings(k)));
+    }
+  } else if (combo) {
+    if (combo->Style() != csSimple) combo->SetStyle(csOwnerDrawFixed);
+    if (combo->ItemIndex() < 0 && combo->Items()->Count() > 0) combo->SetItemIndex(0);
+  } else if (auto* treeView = dynamic_cast<TCustomTreeView*>(component)) {
+    for (int n = 0; n < treeView->Items()->Count(); ++n) {
+      TTreeNode* node = treeView->Items()->Item(n);
+      node->SetText(convert(node->Text()));
+    }
+  } else if (auto* grid = dynamic_cast<TStringGrid*>(component)) {
+    for (int row = 0; row < grid->RowCount(); ++row)
+      for (int col = 0; col < grid->ColCount(); ++col)
+        grid->SetCells(col, row, convert(grid->Cells(col, row)));
+  }
+}
+
+void TCodeConverter::ConvertComponents(TCustomForm* form) const {
+  if (!translator_ || form == nullptr) return;
+  const int mode = uiConvertMode_;
+  // The system draws the window caption in its own code page.
+  if (sysCodePage_ == "950") form->SetCaption(GBToBig5(form->Caption()));
+  const auto convert = [this, mode](const std::string& text) { return ConvertText(mode, text); };
+  for (const char* textName : {"Hint", "ButtonHint"}) ConvertStrProp(form, textName, convert);
+  SetModeFont(mode, Screen()->IconFont());
+  SetModeFont(mode, Screen()->HintFont());
+  SetModeFont(mode, Screen()->MenuFont());
+  // Off and on again: the hint window is made anew and takes the new hint font.
+  Application()->SetShowHint(false);
+  Application()->SetShowHint(true);
+  if (mode == 0) return;
+  for (int i = 0; i < form->ComponentCount(); ++i) ConvertComponent(form->Components(i), mode);
+}
+
+int TCodeConverter::ShowMessageDlg(const std::string& msg, TMsgDlgType dlgType,
+                                   TMsgDlgButtons buttons) const {
+  if (msg.empty()) return 0;
+  std::string text = msg;
+  if (uiCodePage_ == "936" || sysCodePage_ == "936") text += "      ";
+  std::unique_ptr<TMessageForm, void (*)(TMessageForm*)> dialog(
+      CreateMessageDialog(text, dlgType, buttons), [](TMessageForm* f) { f->Free(); });
+  if (auto* form = dynamic_cast<TCustomForm*>(Owner())) {
+    if (form->WindowState() == wsMinimized) form->SetWindowState(wsNormal);
+    dialog->SetCaption(form->Caption());
+  }
+  SetModeFont(uiConvertMode_, dialog->Font());
+  return dialog->ShowModal();
 }
 
 std::string LangDirectory(TDesignType designType) {

@@ -12,6 +12,8 @@
 #include <string>
 
 #include "Classes.h"
+#include "Dialogs.h"
+#include "Forms.h"
 #include "Graphics.h"
 #include "TranslatorU.h"
 #include "Variant.h"
@@ -46,9 +48,16 @@ class TCodeConverter : public TComponent {
   std::string GBToBig5(const std::string& text) const;
   // Modes 0, 1, 4: "SimSun" with GB2312; modes 2, 3: "SimSun" with Chinese BIG5.
   static void SetModeFont(int mode, TFont* font);
+  // The one-time conversion of a form and the components it owns to the interface mode;
+  // nothing without the conversion library.
+  void ConvertComponents(TCustomForm* form) const;
+  // A standard message box in the interface code page, titled with the owner form's
+  // caption; 0 without showing anything for an empty message.
+  int ShowMessageDlg(const std::string& msg, TMsgDlgType dlgType, TMsgDlgButtons buttons) const;
 
  private:
   Variant ConvertArray(int mode, const Variant& value) const;
+  void ConvertComponent(TComponent* component, int mode) const;
   std::string ConvertText(int mode, const std::string& text) const;
 
   TDesignType designType_ = dtClient;

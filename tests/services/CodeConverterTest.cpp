@@ -4,6 +4,10 @@
 
 #include <memory>
 
+#include "ComCtrls.h"
+#include "Grids.h"
+#include "Menus.h"
+#include "StdCtrls.h"
 #include "TempInstallation.h"
 
 class CodeConverterTest : public ::testing::Test {
@@ -155,4 +159,107 @@ TEST_F(CodeConverterTest, NoLanguageFolderForOtherCodePages) {
   EXPECT_EQ(LangDirectory(dtClient), "");
   install_.WriteClientIni("936", "936");
   EXPECT_EQ(LangDirectory(dtClient), "");  // the CHS folder does not exist
+}
+
+// A form with the kinds of components the one-time conversion visits.
+class TConvertForm : public TForm {
+ public:
+  explicit TConvertForm(TComponent* owner) : TForm(owner) {
+    SetCaption("结转单明细表");
+    label = new TLabel(this);
+    label->SetCaption("结转单号");
+    label->SetHint("[F2]结转单信息查询");
+    freeCombo = new TComboBox(this);
+    freeCombo->Items()->SetText("审核\r\n未审核\r\n");
+    listCombo = new TComboBox(this);
+    listCombo->SetStyle(csDropDownList);
+    listCombo->Items()->SetText("全部\r\n审核\r\n未审核\r\n");
+    listCombo->SetItemIndex(2);
+    listBox = new TListBox(this);
+    listBox->Items()->Add("单号");
+    list = new TListView(this);
+    list->Columns()->Add()->SetCaption("单号");
+    TListItem* row = list->Items()->Add();
+    row->SetCaption("结转");
+    row->SubItems()->Add("审核");
+    tree = new TTreeView(this);
+    tree->Items()->Add(nullptr, "报表");
+    grid = new TStringGrid(this);
+    grid->SetColCount(2);
+    grid->SetRowCount(2);
+    grid->SetCells(1, 1, "单号");
+    menu = new TPopupMenu(this);
+  }
+  TLabel* label;
+  TComboBox* freeCombo;
+  TComboBox* listCombo;
+  TListBox* listBox;
+  TListView* list;
+  TTreeView* tree;
+  TStringGrid* grid;
+  TPopupMenu* menu;
+};
+
+TEST_F(CodeConverterTest, FormToTraditionalInterface) {
+  const auto converter = Make("936", "950", "936");  // mode 2
+  TConvertForm form(nullptr);
+  converter->ConvertComponents(&form);
+  EXPECT_EQ(form.Caption(), "结转单明细表");  // the system draws captions in GB here
+  EXPECT_EQ(form.label->Caption(), "結轉單號");
+  EXPECT_EQ(form.label->Hint(), "[F2]結轉單信息查詢");
+  EXPECT_EQ(form.label->Font()->Charset(), CHINESEBIG5_CHARSET);
+  EXPECT_EQ(Screen()->HintFont()->Charset(), CHINESEBIG5_CHARSET);
+  EXPECT_EQ(form.freeCombo->Style(), csOwnerDrawFixed);
+  EXPECT_EQ(form.freeCombo->ItemIndex(), 0);  // an unselected combo shows its first item
+  EXPECT_EQ(form.freeCombo->Items()->Strings(0), "審核");
+  EXPECT_EQ(form.listCombo->Style(), csOwnerDrawFixed);
+  EXPECT_EQ(form.listCombo->ItemIndex(), 2);
+  EXPECT_EQ(form.listBox->Style(), lbOwnerDrawFixed);
+  EXPECT_EQ(form.listBox->Items()->Strings(0), "單號");
+  EXPECT_EQ(static_cast<TListColumn*>(form.list->Columns()->Items(0))->Caption(), "單號");
+  EXPECT_EQ(form.list->Items()->Item(0)->Caption(), "結轉");
+  EXPECT_EQ(form.list->Items()->Item(0)->SubItems()->Strings(0), "審核");
+  EXPECT_EQ(form.tree->Items()->Item(0)->Text(), "報表");
+  EXPECT_EQ(form.grid->Cells(1, 1), "單號");
+  EXPECT_TRUE(form.menu->OwnerDraw());
+}
+
+TEST_F(CodeConverterTest, GBInterfaceOnABig5SystemChangesFontsStylesAndTheCaption) {
+  const auto converter = Make("950", "936", "936");  // mode 4
+  TConvertForm form(nullptr);
+  converter->ConvertComponents(&form);
+  EXPECT_EQ(form.Caption(), "結轉單明細表");
+  EXPECT_EQ(form.label->Caption(), "结转单号");
+  EXPECT_EQ(form.label->Font()->Name(), "SimSun");
+  EXPECT_EQ(form.label->Font()->Charset(), GB2312_CHARSET);
+  EXPECT_EQ(form.freeCombo->Style(), csOwnerDrawVariable);
+  EXPECT_EQ(form.freeCombo->ItemIndex(), -1);
+  EXPECT_EQ(form.listCombo->Style(), csOwnerDrawFixed);
+  EXPECT_EQ(form.listCombo->ItemIndex(), 2);
+  EXPECT_EQ(form.list->Items()->Item(0)->Caption(), "结转");
+  EXPECT_TRUE(form.menu->OwnerDraw());
+}
+
+TEST_F(CodeConverterTest, EnglishInterfaceConvertsNothing) {
+  const auto converter = Make("1252", "437", "936");
+  TConvertForm form(nullptr);
+  converter->ConvertComponents(&form);
+  EXPECT_EQ(form.label->Caption(), "结转单号");
+  EXPECT_EQ(form.freeCombo->Style(), csDropDown);
+  EXPECT_FALSE(form.menu->OwnerDraw());
+}
+
+TEST_F(CodeConverterTest, MessageBoxesInTheInterfaceCodePage) {
+  TConvertForm form(nullptr);
+  install_.SetSysCodePage("936");
+  install_.WriteClientIni("936", "936");
+  auto* converter = new TCodeConverter(&form);  // owned by the form, as each form's is
+  HeadlessDialogService()->Clear();
+  HeadlessDialogService()->Answer(mrOk);
+  EXPECT_EQ(converter->ShowMessageDlg("保存成功", mtInformation, {mbOK}), mrOk);
+  ASSERT_EQ(HeadlessDialogService()->Shown().size(), 1u);
+  EXPECT_EQ(HeadlessDialogService()->Shown()[0].Text, "保存成功      ");
+  EXPECT_EQ(HeadlessDialogService()->Shown()[0].Caption, "结转单明细表");
+  EXPECT_EQ(converter->ShowMessageDlg("", mtInformation, {mbOK}), 0);
+  EXPECT_EQ(HeadlessDialogService()->Shown().size(), 1u);
 }
