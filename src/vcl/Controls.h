@@ -3,10 +3,12 @@
 // (self-painting) controls, and the input entry points through which tests and the view
 // feed keys and mouse clicks into the model.
 //
-// Outward changes are announced to the component observers (Classes.h) with these names:
-// "Created" (oeCreated), "Parent", "Bounds", "Visible", "Enabled", "Text", "Font", "Color",
-// "Hint", "Focus", "Paint" and, from the descendants, "Checked", "Items", "ItemIndex",
-// "Selection", "ActivePage", "Down", "Glyph", "ReadOnly", "Columns", "Popup", "Modal".
+// Outward changes are announced to the component observers (Classes.h): oeCreated
+// ("Created") and oeDestroying, and oeChanged naming what changed: "Parent", "Bounds",
+// "Visible", "Enabled", "Text", "Font", "Color", "Hint", "Focus", "Paint", "ZOrder",
+// "Recreate"; the descendants add their own ("Checked", "Items", "ItemIndex", "Selection",
+// "ActivePage", "Tabs", "Down", "Glyph", "ReadOnly", "Columns", "Editing", "Cells",
+// "Active", "Modal", "Popup" ...), each named after the property that changed.
 // Nothing is announced while the control is being loaded from a form resource; it announces
 // oeCreated once it is loaded (or placed on a parent outside loading) and the view reads the
 // rest from the control itself.

@@ -451,12 +451,17 @@ void TCustomForm::SetActive(bool value) {
   if (active_ == value) return;
   if (!value) {
     active_ = false;
+    Changed("Active");
     return;
   }
   for (int i = 0; i < Screen()->FormCount(); ++i)
-    if (auto* other = dynamic_cast<TCustomForm*>(Screen()->Forms(i)); other && other != this)
+    if (auto* other = dynamic_cast<TCustomForm*>(Screen()->Forms(i));
+        other && other != this && other->active_) {
       other->active_ = false;
+      other->Changed("Active");
+    }
   active_ = true;
+  Changed("Active");
   activationStamp_ = ++FocusState().nextStamp;
   Screen()->SetActiveForm(this);
   if (!activeControl_) activeControl_ = FindNextControl(nullptr, true, true, false);
@@ -626,19 +631,23 @@ void TCustomForm::Close() {
   if (!CloseQuery()) return;
   TCloseAction action = formStyle_ == fsMDIChild ? caMinimize : caHide;
   DoClose(action);
+  if (action == caNone) return;
+  // Closing the main form ends the application instead.
+  if (Application()->MainForm() == this) {
+    Application()->Terminate();
+    return;
+  }
   switch (action) {
-    case caNone:
-      return;
     case caHide:
-      if (Application()->MainForm() == this) Application()->Terminate();
       Hide();
       return;
     case caMinimize:
       SetWindowState(wsMinimized);
       return;
     case caFree:
-      if (Application()->MainForm() == this) Application()->Terminate();
       Release();
+      return;
+    case caNone:
       return;
   }
 }
