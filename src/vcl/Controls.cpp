@@ -1399,14 +1399,33 @@ void SendMouseMove(TControl* control, int x, int y, TShiftState shift) {
                    PointToLParam(Point(x, y)));
 }
 
+namespace {
+
+// Tells whether a component was freed while input was delivered to it.
+class TFreeWatch : public IComponentObserver {
+ public:
+  explicit TFreeWatch(TComponent* target) : target_(target) { AddComponentObserver(this); }
+  ~TFreeWatch() override { RemoveComponentObserver(this); }
+  TFreeWatch(const TFreeWatch&) = delete;
+  TFreeWatch& operator=(const TFreeWatch&) = delete;
+  bool Alive() const { return alive_; }
+  void ComponentChanged(TComponent* c, TObserverEvent e, std::string_view) override {
+    if (c == target_ && e == oeDestroying) alive_ = false;
+  }
+
+ private:
+  TComponent* target_;
+  bool alive_ = true;
+};
+
+}  // namespace
+
 void SendMouseClick(TControl* control, int x, int y, TMouseButton button, TShiftState shift) {
   if (!AcceptsMouse(control)) return;
-  // The control may be freed by the press (a button closing its form): check by name.
-  TComponent* owner = control->Owner();
-  const std::string name = control->Name();
+  // The press may free the control (a button that closes its form).
+  TFreeWatch watch(control);
   SendMouseDown(control, x, y, button, shift);
-  if (owner && !name.empty() && owner->FindComponent(name) != control) return;
-  SendMouseUp(control, x, y, button, shift);
+  if (watch.Alive()) SendMouseUp(control, x, y, button, shift);
 }
 
 void SendMouseClick(TControl* control) {
@@ -1415,7 +1434,9 @@ void SendMouseClick(TControl* control) {
 
 void SendMouseDblClick(TControl* control, int x, int y) {
   if (!AcceptsMouse(control)) return;
+  TFreeWatch watch(control);
   SendMouseClick(control, x, y);
-  control->Perform(WM_LBUTTONDBLCLK, MK_LBUTTON, PointToLParam(Point(x, y)));
-  SendMouseUp(control, x, y);
+  if (watch.Alive())
+    Guarded([&] { control->Perform(WM_LBUTTONDBLCLK, MK_LBUTTON, PointToLParam(Point(x, y))); });
+  if (watch.Alive()) SendMouseUp(control, x, y);
 }
