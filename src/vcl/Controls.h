@@ -560,7 +560,8 @@ void SendKey(WORD key, TShiftState shift = {});
 // characters as characters only.
 void SendText(std::string_view text);
 // Mouse input at (x, y) in the control's client coordinates; nothing reaches a control
-// that is hidden or disabled.
+// that is hidden or disabled. As on the platform, a handler must not free the control its
+// event came from (forms use Release); a release after a press that freed it is dropped.
 void SendMouseDown(TControl* control, int x, int y, TMouseButton button = mbLeft,
                    TShiftState shift = {});
 void SendMouseUp(TControl* control, int x, int y, TMouseButton button = mbLeft,
