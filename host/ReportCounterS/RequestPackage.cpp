@@ -33,23 +33,8 @@ std::string TextOf(const Variant& v, const std::string& what, bool required) {
   return v.RawText();
 }
 
-bool IsIntegerKind(TVarType type) {
-  switch (type) {
-    case varSmallint:
-    case varInteger:
-    case varShortInt:
-    case varByte:
-    case varWord:
-    case varLongWord:
-    case varInt64:
-      return true;
-    default:
-      return false;
-  }
-}
-
 int IntegerOf(const Variant& v, const std::string& what, int64_t low, int64_t high) {
-  if (!IsIntegerKind(v.VarType())) Refuse(what + " must be an integer");
+  if (!VarTypeIsInteger(v.VarType())) Refuse(what + " must be an integer");
   const int64_t n = v.RawInteger();
   if (n < low || n > high)
     Refuse(what + " must be between " + IntToStr(low) + " and " + IntToStr(high) + ", not " +

@@ -42,21 +42,6 @@ std::string TypeText(TVarType type) {
   throw EVariantArrayCreateError("Error creating variant or safe array");
 }
 
-bool IsIntegerKind(TVarType t) {
-  switch (t) {
-    case varSmallint:
-    case varInteger:
-    case varShortInt:
-    case varByte:
-    case varWord:
-    case varLongWord:
-    case varInt64:
-      return true;
-    default:
-      return false;
-  }
-}
-
 bool IsFloatKind(TVarType t) {
   return t == varSingle || t == varDouble || t == varDate;
 }
@@ -421,7 +406,8 @@ bool Variant::IsText() const {
 // --- Raw access --------------------------------------------------------------------------
 
 int64_t Variant::RawInteger() const {
-  if (!IsIntegerKind(type_) && type_ != varBoolean && type_ != varError) CastError(type_, varInt64);
+  if (!VarTypeIsInteger(type_) && type_ != varBoolean && type_ != varError)
+    CastError(type_, varInt64);
   return i_;
 }
 
@@ -465,7 +451,7 @@ std::string Variant::AsString() const {
     case varOleStr:
       return text_;
     default:
-      if (IsIntegerKind(type_)) return IntToStr(i_);
+      if (VarTypeIsInteger(type_)) return IntToStr(i_);
       CastError(type_, varString);
   }
 }
@@ -500,7 +486,7 @@ int64_t ToInt64(TVarType type, int64_t i, double d, const std::string& text, TVa
       return result;
     }
     default:
-      if (IsIntegerKind(type)) return i;
+      if (VarTypeIsInteger(type)) return i;
       CastError(type, target);
   }
 }
@@ -536,7 +522,7 @@ double Variant::AsDouble() const {
       return value;
     }
     default:
-      if (IsIntegerKind(type_)) return static_cast<double>(i_);
+      if (VarTypeIsInteger(type_)) return static_cast<double>(i_);
       CastError(type_, varDouble);
   }
 }
@@ -561,7 +547,7 @@ bool Variant::AsBoolean() const {
       return value != 0;
     }
     default:
-      if (IsIntegerKind(type_)) return i_ != 0;
+      if (VarTypeIsInteger(type_)) return i_ != 0;
       CastError(type_, varBoolean);
   }
 }
@@ -582,7 +568,7 @@ TDateTime Variant::AsDate() const {
     case varBoolean:
       return AsDouble();
     default:
-      if (IsIntegerKind(type_)) return static_cast<double>(i_);
+      if (VarTypeIsInteger(type_)) return static_cast<double>(i_);
       CastError(type_, varDate);
   }
 }
@@ -606,7 +592,7 @@ int64_t Variant::AsCurrency() const {
       return scaled;
     }
     default:
-      if (!IsIntegerKind(type_)) CastError(type_, varCurrency);
+      if (!VarTypeIsInteger(type_)) CastError(type_, varCurrency);
       if (i_ > INT64_MAX / 10000 || i_ < INT64_MIN / 10000) OverflowError(type_, varCurrency);
       return i_ * 10000;
   }
@@ -828,7 +814,7 @@ Variant VarAsType(const Variant& v, TVarType type) {
     case varVariant:
       return v;
     default:
-      if (IsIntegerKind(type)) {
+      if (VarTypeIsInteger(type)) {
         if (v.IsNull()) CastError(varNull, type);
         const int64_t n = v.AsInt64();
         int64_t low = 0, high = 0;
@@ -837,5 +823,20 @@ Variant VarAsType(const Variant& v, TVarType type) {
         return Variant::OfType(type, n);
       }
       CastError(v.VarType(), type);
+  }
+}
+
+bool VarTypeIsInteger(TVarType t) {
+  switch (t) {
+    case varSmallint:
+    case varInteger:
+    case varShortInt:
+    case varByte:
+    case varWord:
+    case varLongWord:
+    case varInt64:
+      return true;
+    default:
+      return false;
   }
 }

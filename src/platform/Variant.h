@@ -160,6 +160,8 @@ std::string VarTypeName(TVarType type);
 Variant VarArrayCreate(const std::vector<int>& bounds, TVarType elementType);  // low, high pairs
 Variant VarArrayOf(const std::vector<Variant>& values);  // 0-based array of varVariant
 bool VarIsArray(const Variant& v);
+// One of the integer types (Smallint, Integer, ShortInt, Byte, Word, LongWord, Int64).
+bool VarTypeIsInteger(TVarType type);
 bool VarIsEmpty(const Variant& v);
 bool VarIsNull(const Variant& v);
 int VarArrayDimCount(const Variant& v);
