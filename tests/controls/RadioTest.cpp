@@ -165,6 +165,40 @@ TEST_F(RadioTest, ClickingAButtonSelectsItsLine) {
   EXPECT_TRUE(group->Buttons(1)->Enabled());
 }
 
+// A group whose value may not change (a read-only view of a setting).
+class TLockedGroup : public TQmRadioGroup {
+ public:
+  using TQmRadioGroup::TQmRadioGroup;
+  bool CanModify() const override { return false; }
+};
+
+TEST_F(RadioTest, GroupButtonsHandToTheGroupAndKeepItsFailuresInside) {
+  auto* group = MakeGroup({"a", "b"});
+  rec.Hooks["grp.Click"] = [] { throw Exception("handler failed"); };
+  const WPARAM clicked = WPARAM{BN_CLICKED} << 16;
+  EXPECT_NO_THROW(group->Buttons(1)->Perform(CN_COMMAND, clicked));
+  EXPECT_EQ(group->ItemIndex(), 1);
+  EXPECT_EQ(Application()->ShownExceptions(), std::vector<std::string>{"handler failed."});
+  rec.Hooks.clear();
+
+  auto* locked = new TLockedGroup(form.get());
+  locked->SetName("grpLocked");
+  locked->SetParent(form.get());
+  locked->Items()->Add("x");
+  locked->Items()->Add("y");
+  locked->SetItemIndex(0);
+  locked->Buttons(1)->Perform(CN_COMMAND, clicked);
+  EXPECT_EQ(locked->ItemIndex(), 0);
+  EXPECT_FALSE(locked->Buttons(1)->Checked());
+  locked->SetOnKeyPress(MethodOf<&TRecorder::KeyPress>(&rec));
+  locked->Buttons(0)->SetFocus();
+  rec.Clear();
+  SendKey(VK_SPACE);
+  EXPECT_EQ(rec.Log,
+            Log{"grpLocked.KeyPress  "});  // the group hears the key; the button does not act
+  EXPECT_EQ(locked->ItemIndex(), 0);
+}
+
 TEST_F(RadioTest, AGroupReadFromAFormResourceChecksItsItem) {
   ReadComponentResText(R"(object F: TForm
   object grpType: TQmRadioGroup
