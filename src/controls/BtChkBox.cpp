@@ -39,7 +39,7 @@ KXBR_DEFINE_CLASS(
         .Message<&TBitCheckBox::RepaintOn>(CM_ENABLEDCHANGED)
         .Message<&TBitCheckBox::RepaintOn>(CM_TEXTCHANGED)
         .Message<&TBitCheckBox::RepaintOn>(CM_SYSCOLORCHANGE)
-        .Message<&TBitCheckBox::RepaintOn>(CM_CTL3DCHANGED)
+        .Message<&TBitCheckBox::CMCtl3DChangedBox>(CM_CTL3DCHANGED)
         .Message<&TBitCheckBox::RepaintOn>(WM_SETFOCUS)
         .Message<&TBitCheckBox::RepaintOn>(WM_KILLFOCUS))
 KXBR_DEFINE_CLASS(TVekCheckBox)
@@ -129,6 +129,12 @@ void TBitCheckBox::CMDialogCharBox(TMessage& m) {
 void TBitCheckBox::CMFontChangedBox(TMessage& m) {
   Canvas()->Font()->Assign(Font());
   DispatchInherited(StaticClass(), m);
+  Invalidate();
+}
+
+void TBitCheckBox::CMCtl3DChangedBox(TMessage& m) {
+  DispatchInherited(StaticClass(), m);
+  Realign();
   Invalidate();
 }
 

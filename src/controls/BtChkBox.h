@@ -57,6 +57,8 @@ class TBitCheckBox : public TCustomControl {
   void KeyPress(char& key) override;
   void CMDialogCharBox(TMessage& m);
   void CMFontChangedBox(TMessage& m);
+  void CMCtl3DChangedBox(TMessage& m);
+  // Enabled, text, system colour, focus gain and loss: paint again.
   void RepaintOn(TMessage& m);
 
  private:
