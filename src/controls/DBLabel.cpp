@@ -18,6 +18,16 @@ TDBLabel::TDBLabel(TComponent* owner) : TLabel(owner) {
   Perform(refreshMessage_);
 }
 
+void TDBLabel::BeforeDestruction() {
+  follower_.Stop();
+  TLabel::BeforeDestruction();
+}
+
+void TDBLabel::Notification(TComponent* component, TOperation operation) {
+  TLabel::Notification(component, operation);
+  if (operation == opRemove && component == follower_.Target()) follower_.Stop();
+}
+
 void TDBLabel::SetFocusControl(TWinControl* v) {
   if (v && Parent()) {
     TWinControl* parent = Parent();
@@ -32,6 +42,7 @@ void TDBLabel::SetFocusControl(TWinControl* v) {
   }
   if (TWinControl* old = FocusControl(); old && old != v) old->RemoveFreeNotification(this);
   TLabel::SetFocusControl(v);
+  follower_.Follow(v, ComponentState().Contains(csDesigning));
   RefreshLabel();
 }
 

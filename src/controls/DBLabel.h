@@ -5,6 +5,7 @@
 
 #include <cstdint>
 
+#include "BoundFollower.h"
 #include "StdCtrls.h"
 
 KXBR_ENUM(TPos, psTop, psLeft, psRight, psBottom)
@@ -16,6 +17,7 @@ class TDBLabel : public TLabel {
   // Caption "挂靠标签"; registers its refresh message under its name at this moment and
   // sends it to itself once.
   explicit TDBLabel(TComponent* owner);
+  void BeforeDestruction() override;
 
   // The bound control. A control another TDBLabel owned by this label's parent is already
   // bound to is refused with a message box; nil is always accepted. Refreshes.
@@ -32,7 +34,9 @@ class TDBLabel : public TLabel {
 
   // The registered window message that makes the label refresh.
   UINT RefreshMessage() const { return refreshMessage_; }
-  // Caption from the bound field (AutoCaption), then the place (AutoAlign).
+  // Caption from the bound field (AutoCaption), then the place (AutoAlign). In a form
+  // designer the label is placed again after every move, resize or text change of the
+  // bound control.
   void RefreshLabel();
   void UpdateCaption();
   void AlignToControl();
@@ -45,4 +49,8 @@ class TDBLabel : public TLabel {
   uint8_t gap_ = 4;
   TPos pos_ = psLeft;
   UINT refreshMessage_ = 0;
+  TBoundControlFollower follower_{[this] { AlignToControl(); }, true};
+
+ protected:
+  void Notification(TComponent* component, TOperation operation) override;
 };

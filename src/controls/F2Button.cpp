@@ -11,6 +11,11 @@ TF2Button::TF2Button(TComponent* owner) : TGSpeedButton(owner) {
   SetGlyphIndex(8);
 }
 
+void TF2Button::BeforeDestruction() {
+  follower_.Stop();
+  TGSpeedButton::BeforeDestruction();
+}
+
 void TF2Button::SetAutoAlign(bool v) {
   autoAlign_ = v;
   AlignToControl();
@@ -31,6 +36,7 @@ void TF2Button::SetF2Control(TWinControl* v) {
   if (f2Control_ && f2Control_ != v) f2Control_->RemoveFreeNotification(this);
   f2Control_ = v;
   if (v) v->FreeNotification(this);
+  follower_.Follow(v, ComponentState().Contains(csDesigning));
   AlignToControl();
 }
 
@@ -58,5 +64,8 @@ void TF2Button::Click() {
 
 void TF2Button::Notification(TComponent* component, TOperation operation) {
   TGSpeedButton::Notification(component, operation);
-  if (operation == opRemove && component == f2Control_) f2Control_ = nullptr;
+  if (operation == opRemove && component == f2Control_) {
+    f2Control_ = nullptr;
+    follower_.Stop();
+  }
 }

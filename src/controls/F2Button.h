@@ -4,6 +4,7 @@
 
 #include <cstdint>
 
+#include "BoundFollower.h"
 #include "GSpdBtn.h"
 
 // The lookup request: sent to the form's window with WParam 0 and LParam the control the
@@ -16,6 +17,7 @@ class TF2Button : public TGSpeedButton {
  public:
   // Flat, glyph 8.
   explicit TF2Button(TComponent* owner);
+  void BeforeDestruction() override;
 
   // Place the button beside F2Control.
   bool AutoAlign() const { return autoAlign_; }
@@ -31,6 +33,7 @@ class TF2Button : public TGSpeedButton {
   // OnClick, then F2Control (when enabled) is focused and its form asked for the lookup.
   void Click() override;
   // A square as high as F2Control, Gap pixels right of it (with AutoAlign and F2Control).
+  // In a form designer this follows every move and resize of F2Control.
   void AlignToControl();
 
  protected:
@@ -40,4 +43,5 @@ class TF2Button : public TGSpeedButton {
   bool autoAlign_ = true;
   TWinControl* f2Control_ = nullptr;
   uint8_t gap_ = 2;
+  TBoundControlFollower follower_{[this] { AlignToControl(); }, false};
 };

@@ -278,6 +278,40 @@ TEST_F(LookupButtonTest, TwoDBLabelsOfOneParentCannotBindOneControl) {
   EXPECT_EQ(first->FocusControl(), nullptr);
 }
 
+TEST_F(LookupButtonTest, InADesignerButtonAndLabelFollowTheirControl) {
+  auto* button = Make<TF2Button>("btnNo", form.get());
+  auto* label = Make<TDBLabel>("lblNo", form.get());
+  auto* runtimeButton = Make<TF2Button>("btnRun", form.get());
+  auto* otherEdit = Make<TEdit>("edOther", form.get());
+  auto* thirdEdit = Make<TEdit>("edThird", form.get());
+  otherEdit->SetBounds(0, 100, 100, 21);
+  thirdEdit->SetBounds(0, 150, 100, 21);
+  label->SetAutoSize(false);
+  label->SetBounds(0, 0, 40, 21);
+  button->SetDesigning(true);
+  label->SetDesigning(true);
+  button->SetF2Control(edit);
+  label->SetFocusControl(edit);
+  runtimeButton->SetF2Control(otherEdit);
+  edit->SetBounds(200, 50, 80, 21);
+  EXPECT_EQ(button->BoundsRect(), Bounds(282, 50, 21, 21));
+  EXPECT_EQ(label->BoundsRect(), Bounds(156, 50, 40, 21));
+  otherEdit->SetLeft(300);  // at run time nothing follows
+  EXPECT_EQ(runtimeButton->Left(), 102);
+  // A changed binding and a freed label or control end the following.
+  button->SetF2Control(thirdEdit);
+  edit->SetLeft(220);
+  EXPECT_EQ(button->Left(), 102);
+  thirdEdit->SetTop(160);
+  EXPECT_EQ(button->Top(), 160);
+  label->Free();
+  edit->SetLeft(240);
+  thirdEdit->Free();
+  EXPECT_EQ(button->F2Control(), nullptr);
+  EXPECT_EQ(button->Top(), 160);
+  EXPECT_TRUE(HeadlessDialogService()->Shown().empty());
+}
+
 TEST_F(LookupButtonTest, ControlsAreCreatedByNameWithTheirPublishedProperties) {
   for (const char* name : {"TGSpeedButton", "TF2Button", "TDBLabel"}) {
     SCOPED_TRACE(name);
