@@ -426,6 +426,9 @@ void TSelectPanel::SetStyle(TSelectStyle v) {
     onStyleChanging_(this, style_, newStyle, accept);
     if (!accept) return;
   }
+  // The box shows the current choice, so that the input shown is the one the value is
+  // read from.
+  if (newStyle == sp_UserChoice) ChoiceBox->SetChecked(userChoice_);
   ApplyVisibility(newStyle);
   if (newStyle != style_ && (newStyle == sp_Range || style_ == sp_Range) && !useVertical_ &&
       !IsLoading())

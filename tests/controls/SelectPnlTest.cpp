@@ -284,7 +284,10 @@ TEST_F(SelectPanelTest, UseVerticalOnlyInRangeStyle) {
 TEST_F(SelectPanelTest, ChoiceBoxSwitchesBetweenRangeAndList) {
   panel->SetOnTypeClick(MethodOf<&TPanelEvents::TypeClick>(&events));
   panel->SetStyle(sp_UserChoice);
-  // The box starts unchecked; assigning UserChoice brings the two into line.
+  // The box shows the choice, and the input shown is the one the value is read from.
+  EXPECT_TRUE(panel->ChoiceBox->Checked());
+  EXPECT_TRUE(panel->RangePanel->Visible());
+  EXPECT_FALSE(panel->ListPanel->Visible());
   panel->SetUserChoice(true);
   EXPECT_TRUE(panel->ChoiceBox->Checked());
   EXPECT_TRUE(panel->RangePanel->Visible());
@@ -449,11 +452,15 @@ TEST_F(SelectPanelTest, AddRowCreatesColumnsPadsAndSizes) {
   EXPECT_TRUE(list->AddRow({"t", "a very long text indeed"}));
   EXPECT_EQ(list->Columns()->Items(1)->Width(), 77);
 
-  // ColumnCaptions replaces the columns, each fitted to its text.
+  // ColumnCaptions replaces the columns, each fitted to its text; so do lines edited in
+  // place, as a form resource does.
   TStringList captions{"Code", "Name"};
   panel->SetColumnCaptions(&captions);
   ASSERT_EQ(list->Columns()->Count(), 2);
   EXPECT_EQ(list->Columns()->Items(1)->Width(), -1);
+  panel->ColumnCaptions()->Add("Note");
+  EXPECT_EQ(panel->ColumnCaptions()->ToVector(),
+            (std::vector<std::string>{"Code", "Name", "Note"}));
   list->ClearRows();
   EXPECT_EQ(list->Items()->Count(), 0);
 }
@@ -708,6 +715,33 @@ TEST_F(SelectPanelTest, InnerEventsReachThePanel) {
   // BeginLabel at (2, 2) of RangePanel at (2, 14): (1, 1) is (5, 17) in the panel.
   EXPECT_EQ(events.Log, (std::vector<std::string>{"KeyDown 113 end", "MouseDown panel 5,17",
                                                   "MouseDown inner 192,16", "Select list 0 on"}));
+}
+
+// An exit handler that keeps the focus where it is.
+class TKeepFocus : public TObject {
+ public:
+  TWinControl* Control = nullptr;
+  void Exit(TObject*) { Control->SetFocus(); }
+};
+
+TEST_F(SelectPanelTest, ListSelectsOnlyOnceAClickGaveItTheFocus) {
+  panel->SetStyle(sp_Discrete);
+  form->Show();
+  panel->ListView->AddRow({"a"});
+  panel->ListView->AddRow({"b"});
+  const TRect row1 = panel->ListView->ItemRect(1);
+  TKeepFocus keep;
+  keep.Control = other;
+  other->SetOnExit(MethodOf<&TKeepFocus::Exit>(&keep));
+  other->SetFocus();
+  SendMouseClick(panel->ListView, row1.Left + 2, row1.Top + 2);
+  EXPECT_TRUE(other->Focused());
+  EXPECT_EQ(panel->ListView->SelCount(), 0);
+
+  other->SetOnExit(nullptr);
+  SendMouseClick(panel->ListView, row1.Left + 2, row1.Top + 2);
+  EXPECT_TRUE(panel->ListView->Focused());
+  EXPECT_TRUE(panel->ListView->Items()->Item(1)->Selected());
 }
 
 // --- The module's three panels read from a form resource --------------------------------------
