@@ -206,6 +206,14 @@ TEST_F(SelectPanelTest, OneRowRangeLaysOutByTheArithmetic) {
   EXPECT_EQ(panel->EndEdit->BoundsRect(), Bounds(192, 2, 159, 24));
 }
 
+TEST_F(SelectPanelTest, FontChangeRearranges) {
+  panel->Font()->SetHeight(-13);  // characters 7 wide, lines 13 high
+  EXPECT_EQ(panel->BeginLabel->Width(), 14);
+  EXPECT_EQ(panel->RangePanel->BoundsRect(), Bounds(2, 16, 348, 26));
+  // (348 - 16 - 23 - 14 - 23 - 8) div 2 = 132
+  EXPECT_EQ(panel->BeginEdit->BoundsRect(), Bounds(17, 1, 132, 24));
+}
+
 TEST_F(SelectPanelTest, StyleChangeExchangesSizesAndFiresItsEvents) {
   panel->SetOnStyleChanging(MethodOf<&TPanelEvents::StyleChanging>(&events));
   panel->SetOnStyleChange(MethodOf<&TPanelEvents::StyleChange>(&events));
