@@ -5,6 +5,7 @@
 
 #include "CodePage.h"
 #include "DateTime.h"
+#include "Forms.h"
 #include "SysUtils.h"
 
 KXBR_DEFINE_CLASS(TVekMaskEdit)
@@ -52,6 +53,12 @@ KXBR_DEFINE_CLASS(
         .Message<&TSelectPanel::CMFontChangedPanel>(CM_FONTCHANGED))
 
 namespace {
+
+// The control can take the focus now: it can, and so can its form (which must be shown).
+bool CanTakeFocus(const TWinControl* control) {
+  const TCustomForm* form = GetParentForm(control);
+  return form && form->CanFocus() && control->CanFocus();
+}
 
 TSize Measure(const TControl* control, std::string_view text) {
   return TextService()->TextExtent(text, *control->Font());
@@ -259,7 +266,7 @@ void TVekListView::ClearRows() {
 
 void TVekListView::DefaultHandler(TMessage& m) {
   if (m.Msg == WM_LBUTTONDOWN && !Focused()) {
-    if (CanFocus()) SetFocus();
+    if (CanTakeFocus(this)) SetFocus();
     if (!Focused()) return;  // rows are selected only once the list has the focus
   }
   TListView::DefaultHandler(m);
@@ -812,7 +819,7 @@ void TSelectPanel::DeleteButtonClick(TObject*) {
 
 void TSelectPanel::ClearButtonClick(TObject*) {
   ListView->ClearRows();
-  if (ListView->CanFocus()) ListView->SetFocus();
+  if (CanTakeFocus(ListView)) ListView->SetFocus();
   if (!Designing()) onClearClick_(ClearButton);
 }
 
@@ -993,7 +1000,7 @@ void TSelectPanel::SetFocus() {
 
 void TSelectPanel::RequestLookup(TWinControl* target) {
   if (Designing()) return;
-  if (target->CanFocus()) target->SetFocus();
+  if (CanTakeFocus(target)) target->SetFocus();
   if (Owner()) Owner()->Perform(WM_OPENWIN, 0, reinterpret_cast<LPARAM>(target));
   onOpenWinClick_(this, target);
 }

@@ -259,7 +259,6 @@ class TSelectPanel : public TGroupBox {
   void ShowWords();
   void ApplyChildHints();
   void OrderRange();
-  bool CanHaveTextFocus() const;
   std::string WordLine(const TStringList* words, int line) const;
   void SendWMSize();
   void ReplaceColumns(const std::vector<std::string>& captions);

@@ -606,6 +606,42 @@ TEST_F(SelectPanelTest, IncrementalAddRowMatchesTheFullPassAfterEveryCall) {
   }
 }
 
+TEST_F(SelectPanelTest, ItemsAssignedFromAnotherPanelAndAddedTo) {
+  auto* source = new TSelectPanel(form);
+  source->ListView->AddRow({"a", "a long second column"});
+  source->ListView->AddRow({"b"});
+  panel->ListView->AddRow({"x", "y", "z"});
+  panel->SetItems(source->Items());
+  ASSERT_EQ(panel->ListView->Items()->Count(), 2);
+  EXPECT_EQ(Row(0), (std::vector<std::string>{"a", "a long second column"}));
+  // The next row sees the assigned rows: padding (to the most sub-items a row has, not
+  // to the columns) and widths come from all of them.
+  EXPECT_TRUE(panel->ListView->AddRow({"c"}));
+  EXPECT_EQ(Row(0).size(), 2u);
+  EXPECT_EQ(Row(2), (std::vector<std::string>{"c", ""}));
+  EXPECT_EQ(panel->ListView->Columns()->Items(1)->Width(), 6 * 20);
+  EXPECT_EQ(panel->ListView->Columns()->Items(2)->Width(), 6 * 5);
+}
+
+TEST_F(SelectPanelTest, InADesignerDeleteAndClearWorkWithoutTheirEvents) {
+  panel->SetStyle(sp_Discrete);
+  panel->SetOnDeleteClick(MethodOf<&TPanelEvents::DeleteClick>(&events));
+  panel->SetOnClearClick(MethodOf<&TPanelEvents::ClearClick>(&events));
+  panel->SetOnStyleChange(MethodOf<&TPanelEvents::StyleChange>(&events));
+  panel->SetDesigning(true);
+  events.Accept = false;
+  panel->ListView->AddRow({"a"});
+  panel->ListView->AddRow({"b"});
+  panel->ListView->Items()->Item(0)->SetSelected(true);
+  panel->DeleteButton->Click();
+  EXPECT_EQ(Captions(), (std::vector<std::string>{"b"}));
+  panel->ClearButton->Click();
+  EXPECT_EQ(panel->ListView->Items()->Count(), 0);
+  panel->SetStyle(sp_Range);
+  EXPECT_EQ(panel->Style(), sp_Range);
+  EXPECT_TRUE(events.Log.empty());
+}
+
 TEST_F(SelectPanelTest, HeaderClickSortsByColumnAndFlips) {
   panel->SetShowColumnHeader(true);
   TVekListView* list = panel->ListView;
