@@ -2,6 +2,9 @@
 
 #include "Buttons.h"
 #include "Paths.h"
+#include "QmcEdit.h"
+#include "Release.h"
+#include "SelectPnl.h"
 #include "TypInfo.h"
 
 KXBR_DEFINE_CLASS(TQMForm, .Field<&TQMForm::QmConverter>("QmConverter")
@@ -38,6 +41,16 @@ end
 )");
   return true;
 }();
+
+// The buttons of a component whose glyphs get a disabled image.
+std::vector<TComponent*> GlyphButtons(TComponent* component) {
+#if KXBR_RELEASE >= 90
+  if (auto* edit = dynamic_cast<TQmBtnDBEdit*>(component)) return {edit->Button()};
+#endif
+  if (auto* panel = dynamic_cast<TSelectPanel*>(component))
+    return {panel->ListButton, panel->DeleteButton, panel->ClearButton};
+  return {component};
+}
 
 bool IsTransparent(TColor c, TColor transparent) {
   return ColorToRGB(c) == ColorToRGB(transparent);
@@ -111,17 +124,17 @@ void TQMForm::FormCreate(TObject*) {
       SetPropByPath(component, "Font.Charset", "134");
       SetPropByPath(component, "Font.Name", "Tahoma");
     }
-    // FIXME: the inner buttons of TQmBtnDBEdit and the selection panel's list, delete
-    // and clear buttons join here with those controls.
-    if (auto* speed = dynamic_cast<TSpeedButton*>(component)) {
-      if (speed->NumGlyphs() == 1 && !speed->Glyph()->Empty()) {
-        AddDisabledGlyph(speed->Glyph());
-        speed->SetNumGlyphs(2);
-      }
-    } else if (auto* bit = dynamic_cast<TBitBtn*>(component)) {
-      if (bit->NumGlyphs() == 1 && !bit->Glyph()->Empty()) {
-        AddDisabledGlyph(bit->Glyph());
-        bit->SetNumGlyphs(2);
+    for (TComponent* button : GlyphButtons(component)) {
+      if (auto* speed = dynamic_cast<TSpeedButton*>(button)) {
+        if (speed->NumGlyphs() == 1 && !speed->Glyph()->Empty()) {
+          AddDisabledGlyph(speed->Glyph());
+          speed->SetNumGlyphs(2);
+        }
+      } else if (auto* bit = dynamic_cast<TBitBtn*>(button)) {
+        if (bit->NumGlyphs() == 1 && !bit->Glyph()->Empty()) {
+          AddDisabledGlyph(bit->Glyph());
+          bit->SetNumGlyphs(2);
+        }
       }
     }
   }

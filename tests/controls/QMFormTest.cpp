@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include "Buttons.h"
+#include "SelectPnl.h"
 #include "StdCtrls.h"
 #include "TempInstallation.h"
 #include "TypInfo.h"
@@ -22,8 +23,10 @@ class TPackBaseForm : public TQMForm {
     twoImages = new TSpeedButton(this);
     twoImages->Glyph()->SetSize(8, 4);
     twoImages->SetNumGlyphs(2);
+    panel = new TSelectPanel(this);
   }
   TEdit* edit;
+  TSelectPanel* panel;
   TSpeedButton* oneImage;
   TSpeedButton* twoImages;
 };
@@ -73,6 +76,12 @@ TEST_F(QMFormTest, CreationFromTheInheritedResource) {
   EXPECT_EQ(form->oneImage->NumGlyphs(), 2);
   EXPECT_EQ(form->oneImage->Glyph()->Width(), 8);
   EXPECT_EQ(form->twoImages->Glyph()->Width(), 8);
+  // The selection panel's one-image buttons too; the clear button already has two.
+  EXPECT_EQ(form->panel->DeleteButton->NumGlyphs(), 2);
+  EXPECT_EQ(form->panel->DeleteButton->Glyph()->Width(),
+            2 * form->panel->DeleteButton->Glyph()->Height());
+  EXPECT_EQ(form->panel->ListButton->NumGlyphs(), 2);
+  EXPECT_EQ(form->panel->ClearButton->Glyph()->Width(), 32);
 }
 
 TEST_F(QMFormTest, EnglishInterfaceFont) {
