@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <cstdlib>
 
+#include "CodeConverter.h"
 #include "CodePage.h"
 #include "DateTime.h"
 #include "Forms.h"
@@ -1078,3 +1079,31 @@ void TSelectPanel::ListViewChange(TObject*, TListItem* item, TItemChange change)
 void TSelectPanel::ListViewChanging(TObject*, TListItem* item, TItemChange change, bool& allow) {
   onItemChanging_(ListView, item, change, allow);
 }
+
+namespace {
+
+// Converts every line of `lines` into `result`; the panel takes it back through its
+// setter so that its labels and layout follow.
+void ConvertLines(const TStringList* lines, const TTextConversion& convert, TStringList& result) {
+  for (int i = 0; i < lines->Count(); ++i) result.Add(convert(lines->Strings(i)));
+}
+
+// The one-time interface conversion of a form reaches the panel's own texts and its list.
+[[maybe_unused]] const bool conversionRegistered = [] {
+  RegisterComponentConversion(TSelectPanel::StaticClass(),
+                              [](TComponent* component, const TTextConversion& convert) {
+                                auto* panel = static_cast<TSelectPanel*>(component);
+                                TStringList hints, beginWords, finalWords;
+                                ConvertLines(panel->ChildHints(), convert, hints);
+                                panel->SetChildHints(&hints);
+                                ConvertLines(panel->BeginWords(), convert, beginWords);
+                                panel->SetBeginWords(&beginWords);
+                                ConvertLines(panel->FinalWords(), convert, finalWords);
+                                panel->SetFinalWords(&finalWords);
+                                panel->SetHintWord(convert(panel->HintWord()));
+                                ConvertListViewTexts(panel->ListView, convert);
+                              });
+  return true;
+}();
+
+}  // namespace

@@ -117,6 +117,18 @@ void ConvertStrProp(TObject* object, const char* name,
   if (!text.empty()) SetStrProp(object, *prop, convert(text));
 }
 
+std::vector<std::pair<TClass, TComponentConversion>>& ConversionTable() {
+  static std::vector<std::pair<TClass, TComponentConversion>> table;
+  return table;
+}
+
+const TComponentConversion* FindConversion(TClass cls) {
+  for (; cls != nullptr; cls = cls->Parent)
+    for (const auto& [registered, conversion] : ConversionTable())
+      if (registered == cls) return &conversion;
+  return nullptr;
+}
+
 bool PublishesType(TObject* object, const char* name, const TTypeInfo* type) {
   const TPropInfo* prop = GetPropInfo(object, name);
   return prop != nullptr && prop->PropType == type;
@@ -124,8 +136,33 @@ bool PublishesType(TObject* object, const char* name, const TTypeInfo* type) {
 
 }  // namespace
 
+void RegisterComponentConversion(TClass cls, TComponentConversion conversion) {
+  for (auto& entry : ConversionTable())
+    if (entry.first == cls) {
+      entry.second = std::move(conversion);
+      return;
+    }
+  ConversionTable().emplace_back(cls, std::move(conversion));
+}
+
+void ConvertListViewTexts(TCustomListView* listView, const TTextConversion& convert) {
+  for (int c = 0; c < listView->Columns()->Count(); ++c) {
+    auto* column = static_cast<TListColumn*>(listView->Columns()->Items(c));
+    column->SetCaption(convert(column->Caption()));
+  }
+  for (int r = 0; r < listView->Items()->Count(); ++r) {
+    TListItem* row = listView->Items()->Item(r);
+    row->SetCaption(convert(row->Caption()));
+    TStrings* subItems = row->SubItems();
+    for (int k = 0; k < subItems->Count(); ++k)
+      subItems->SetStrings(k, convert(subItems->Strings(k)));
+  }
+}
+
 void TCodeConverter::ConvertComponent(TComponent* component, int mode) const {
-  const auto convert = [this, mode](const std::string& text) { return ConvertText(mode, text); };
+  const TTextConversion convert = [this, mode](const std::string& text) {
+    return ConvertText(mode, text);
+  };
   for (const char* fontName : {"Font", "TitleFont"})
     if (TFont* font = PublishedObject<TFont>(component, fontName)) SetModeFont(mode, font);
   for (const char* textName : {"Caption", "Hint", "ButtonHint"})
@@ -154,19 +191,10 @@ void TCodeConverter::ConvertComponent(TComponent* component, int mode) const {
 
   if (auto* menu = dynamic_cast<TMenu*>(component)) menu->SetOwnerDraw(true);
   if (mode != 2) return;
-  // FIXME: the selection panel's words, hints and list join here with that control.
-  if (auto* listView = dynamic_cast<TCustomListView*>(component)) {
-    for (int c = 0; c < listView->Columns()->Count(); ++c) {
-      auto* column = static_cast<TListColumn*>(listView->Columns()->Items(c));
-      column->SetCaption(convert(column->Caption()));
-    }
-    for (int r = 0; r < listView->Items()->Count(); ++r) {
-      TListItem* row = listView->Items()->Item(r);
-      row->SetCaption(convert(row->Caption()));
-      TStrings* subItems = row->SubItems();
-      for (int k = 0; k < subItems->Count(); ++k)
-        subItems->SetStrings(k, convert(subItems->Strings(k)));
-    }
+  if (const TComponentConversion* conversion = FindConversion(component->ClassType())) {
+    (*conversion)(component, convert);
+  } else if (auto* listView = dynamic_cast<TCustomListView*>(component)) {
+    ConvertListViewTexts(listView, convert);
   } else if (combo) {
     if (combo->Style() != csSimple) combo->SetStyle(csOwnerDrawFixed);
     if (combo->ItemIndex() < 0 && combo->Items()->Count() > 0) combo->SetItemIndex(0);

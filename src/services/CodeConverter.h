@@ -8,6 +8,7 @@
 // - Empty and Null elements of an array stay as they are instead of becoming empty texts.
 #pragma once
 
+#include <functional>
 #include <memory>
 #include <string>
 
@@ -19,6 +20,17 @@
 #include "Variant.h"
 
 KXBR_ENUM(TDesignType, dtClient, dtServer)
+
+class TCustomListView;
+
+// Converts one text in the direction of a conversion.
+using TTextConversion = std::function<std::string(const std::string&)>;
+// The conversion to traditional characters of a control family the converter cannot know
+// (the controls above this library register theirs); found along the class chain.
+using TComponentConversion = std::function<void(TComponent*, const TTextConversion&)>;
+void RegisterComponentConversion(TClass cls, TComponentConversion conversion);
+// The captions of a list view's columns and its rows with their sub-items.
+void ConvertListViewTexts(TCustomListView* listView, const TTextConversion& convert);
 
 class TCodeConverter : public TComponent {
   KXBR_CLASS(TCodeConverter, TComponent)

@@ -138,6 +138,23 @@ TEST_F(QMFormTest, ConvertFormOnceAndLanguageTexts) {
   EXPECT_EQ(form->edit->Hint(), "结转单号");
 
   std::string text;
+  // The selection panel converts its own texts and its list.
+  TSelectPanel* panel = form->panel;
+  form->Converted = false;
+  panel->SetHintWord("区间选择");
+  TStringList words;
+  words.Add("从");
+  words.Add("从");
+  panel->SetBeginWords(&words);
+  panel->ChildHints()->Clear();
+  panel->ChildHints()->Add("结转单信息查询");
+  panel->ListView->Columns()->Add()->SetCaption("单号");
+  form->ConvertForm();
+  EXPECT_EQ(panel->HintWord(), "區間選擇");
+  EXPECT_EQ(panel->BeginWords()->Strings(0), "從");
+  EXPECT_EQ(panel->ChildHints()->Strings(0), "結轉單信息查詢");
+  EXPECT_EQ(static_cast<TListColumn*>(panel->ListView->Columns()->Items(0))->Caption(), "單號");
+
   form->GetLangText("TPackBaseForm", "sOption", text, true, "选项");
   EXPECT_EQ(text, "選項");
   form->GetLangText("TPackBaseForm", "sMissing", text, true, "选项");
