@@ -52,6 +52,19 @@ std::vector<TComponent*> GlyphButtons(TComponent* component) {
   return {component};
 }
 
+// Gives a button of kind B whose glyph holds one image its disabled image; false when
+// `button` is not a B.
+template <class B>
+bool AddDisabledImage(TComponent* button) {
+  auto* b = dynamic_cast<B*>(button);
+  if (b == nullptr) return false;
+  if (b->NumGlyphs() == 1 && !b->Glyph()->Empty()) {
+    AddDisabledGlyph(b->Glyph());
+    b->SetNumGlyphs(2);
+  }
+  return true;
+}
+
 bool IsTransparent(TColor c, TColor transparent) {
   return ColorToRGB(c) == ColorToRGB(transparent);
 }
@@ -124,19 +137,8 @@ void TQMForm::FormCreate(TObject*) {
       SetPropByPath(component, "Font.Charset", "134");
       SetPropByPath(component, "Font.Name", "Tahoma");
     }
-    for (TComponent* button : GlyphButtons(component)) {
-      if (auto* speed = dynamic_cast<TSpeedButton*>(button)) {
-        if (speed->NumGlyphs() == 1 && !speed->Glyph()->Empty()) {
-          AddDisabledGlyph(speed->Glyph());
-          speed->SetNumGlyphs(2);
-        }
-      } else if (auto* bit = dynamic_cast<TBitBtn*>(button)) {
-        if (bit->NumGlyphs() == 1 && !bit->Glyph()->Empty()) {
-          AddDisabledGlyph(bit->Glyph());
-          bit->SetNumGlyphs(2);
-        }
-      }
-    }
+    for (TComponent* button : GlyphButtons(component))
+      AddDisabledImage<TSpeedButton>(button) || AddDisabledImage<TBitBtn>(button);
   }
 }
 

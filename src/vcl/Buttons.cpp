@@ -380,10 +380,7 @@ void TBitBtn::Click() {
 }
 
 TBitmap* TBitBtn::PaintControl() {
-  if (!surface_) surface_ = std::make_unique<TBitmap>();
-  surface_->SetSize(Width(), Height());
-  TCanvas* canvas = surface_->Canvas();
-  canvas->Font()->Assign(Font());
+  TCanvas* canvas = PrepareSurface(surface_, *this)->Canvas();
   canvas->Brush()->SetColor(clBtnFace);
   canvas->FillRect(ClientRect());
   canvas->Pen()->SetColor(IsActive() ? clBlack : clBtnShadow);

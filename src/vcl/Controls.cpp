@@ -615,12 +615,17 @@ TCanvas* TGraphicControl::Canvas() {
   return surface_->Canvas();
 }
 
+TBitmap* PrepareSurface(std::unique_ptr<TBitmap>& surface, const TControl& control) {
+  if (!surface) surface = std::make_unique<TBitmap>();
+  surface->SetSize(control.Width(), control.Height());
+  TCanvas* canvas = surface->Canvas();
+  canvas->Font()->Assign(control.Font());
+  canvas->Brush()->SetColor(control.Color());
+  return surface.get();
+}
+
 TBitmap* TGraphicControl::PaintControl() {
-  Canvas();
-  surface_->SetSize(Width(), Height());
-  TCanvas* canvas = surface_->Canvas();
-  canvas->Font()->Assign(Font());
-  canvas->Brush()->SetColor(Color());
+  PrepareSurface(surface_, *this);
   Paint();
   return surface_.get();
 }
@@ -1239,11 +1244,7 @@ TCanvas* TCustomControl::Canvas() {
 }
 
 TBitmap* TCustomControl::PaintControl() {
-  Canvas();
-  surface_->SetSize(Width(), Height());
-  TCanvas* canvas = surface_->Canvas();
-  canvas->Font()->Assign(Font());
-  canvas->Brush()->SetColor(Color());
+  PrepareSurface(surface_, *this);
   Paint();
   return surface_.get();
 }

@@ -365,6 +365,10 @@ class TGraphicControl : public TControl {
   std::unique_ptr<TBitmap> surface_;
 };
 
+// The offscreen surface of a self-painted control: made on first use, sized to the
+// control, with the control's font and colour on its canvas.
+TBitmap* PrepareSurface(std::unique_ptr<TBitmap>& surface, const TControl& control);
+
 class TWinControl : public TControl {
   KXBR_CLASS(TWinControl, TControl)
 

@@ -183,29 +183,22 @@ void TClientDataSet::SetProviderName(const std::string& name) {
 }
 
 void TClientDataSet::SetIndexFieldNames(const std::string& names) {
-  const std::string oldNames = indexFieldNames_;
-  const std::string oldName = indexName_;
-  indexFieldNames_ = names;
-  indexName_.clear();
-  if (!Active()) return;
-  try {
-    ApplyIndex(FieldDefs());
-  } catch (...) {
-    indexFieldNames_ = oldNames;
-    indexName_ = oldName;
-    throw;
-  }
+  ChangeIndex(names, "");
 }
 
 void TClientDataSet::SetIndexName(const std::string& name) {
+  ChangeIndex("", name);
+}
+
+void TClientDataSet::ChangeIndex(const std::string& fieldNames, const std::string& indexName) {
   const std::string oldNames = indexFieldNames_;
   const std::string oldName = indexName_;
-  indexName_ = name;
-  indexFieldNames_.clear();
+  indexFieldNames_ = fieldNames;
+  indexName_ = indexName;
   if (!Active()) return;
   try {
     ApplyIndex(FieldDefs());
-  } catch (...) {
+  } catch (...) {  // a rejected index changes nothing
     indexFieldNames_ = oldNames;
     indexName_ = oldName;
     throw;

@@ -136,6 +136,8 @@ class TClientDataSet : public TDataSet {
  private:
   void FetchRecords(std::vector<TFieldDef>& defs, std::vector<TRecordData>& rows);
   void ApplyIndex(const std::vector<TFieldDef>& defs);
+  // Sets one of the two index choices (the other is cleared) and applies it.
+  void ChangeIndex(const std::string& fieldNames, const std::string& indexName);
 
   std::string providerName_;
   std::shared_ptr<IProvider> provider_;
