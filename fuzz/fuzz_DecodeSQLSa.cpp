@@ -3,41 +3,18 @@
 // from its own scrambled form.
 #include <cstdint>
 #include <cstdlib>
-#include <filesystem>
-#include <fstream>
 #include <string>
-#include <system_error>
 
 #include "OrvantINI.h"
-#include "SysInfo.h"
+#include "TempInstallation.h"
 
 namespace {
 
-// A temporary installation that receives the exception reports.
-class Installation {
- public:
-  Installation() {
-    std::string pattern = GetTempFolder() + "kxbr-fuzz-sqlsa-XXXXXX";
-    if (::mkdtemp(pattern.data()) == nullptr) std::abort();
-    folder_ = pattern + "/";
-    std::ofstream(folder_ + "registry.ini")
-        << "[HKEY_LOCAL_MACHINE\\Software\\QMT\\Orvant]\nClientPath=" << folder_ << "\n";
-    ::setenv("ORVANT_REGISTRY", (folder_ + "registry.ini").c_str(), 1);
-    ::setenv("TMPDIR", folder_.c_str(), 1);
-  }
-  // libFuzzer ends with exit(), which runs this.
-  ~Installation() {
-    std::error_code ec;
-    std::filesystem::remove_all(folder_, ec);
-  }
-  static Installation& Get() {
-    static Installation installation;
-    return installation;
-  }
-
- private:
-  std::string folder_;
-};
+// The installation lives for the whole run; libFuzzer ends with exit(), which removes it.
+TempInstallation& Installation() {
+  static TempInstallation installation;
+  return installation;
+}
 
 void Check(bool condition) {
   if (!condition) std::abort();
@@ -50,7 +27,7 @@ bool IsLowerHex(char c) {
 }  // namespace
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
-  Installation::Get();
+  Installation();
   const std::string text(reinterpret_cast<const char*>(data), size);
   const std::string decoded = DecodeSQLSa(text);
   Check(decoded == "JW_Vhc_Qwacgtqp_Tecis" || decoded.size() <= size / 2);

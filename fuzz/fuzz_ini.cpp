@@ -3,45 +3,20 @@
 // file is decoded from; the rest is the file.
 #include <cstdint>
 #include <cstdlib>
-#include <filesystem>
-#include <fstream>
 #include <string>
-#include <system_error>
 
 #include "IniFile.h"
 #include "OrvantINI.h"
 #include "Paths.h"
-#include "SysInfo.h"
+#include "TempInstallation.h"
 
 namespace {
 
-// A temporary installation whose registry names it as both client and server folder.
-class Installation {
- public:
-  Installation() {
-    std::string pattern = GetTempFolder() + "kxbr-fuzz-ini-XXXXXX";
-    if (::mkdtemp(pattern.data()) == nullptr) std::abort();
-    folder_ = pattern + "/";
-    std::ofstream(folder_ + "registry.ini")
-        << "[HKEY_LOCAL_MACHINE\\Software\\QMT\\Orvant]\nClientPath=" << folder_
-        << "\nServerPath=" << folder_ << "\n";
-    ::setenv("ORVANT_REGISTRY", (folder_ + "registry.ini").c_str(), 1);
-    ::setenv("TMPDIR", folder_.c_str(), 1);
-  }
-  // libFuzzer ends with exit(), which runs this.
-  ~Installation() {
-    std::error_code ec;
-    std::filesystem::remove_all(folder_, ec);
-  }
-  static Installation& Get() {
-    static Installation installation;
-    return installation;
-  }
-  const std::string& Folder() const { return folder_; }
-
- private:
-  std::string folder_;
-};
+// The installation lives for the whole run; libFuzzer ends with exit(), which removes it.
+TempInstallation& Installation() {
+  static TempInstallation installation;
+  return installation;
+}
 
 void Check(bool condition) {
   if (!condition) std::abort();
@@ -54,15 +29,15 @@ bool EndsInDelimiter(const std::string& path) {
 }  // namespace
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
-  const Installation& installation = Installation::Get();
+  TempInstallation& installation = Installation();
   if (size == 0) return 0;
   static const char* const kCodePages[] = {"936", "950", "437", "1252"};
   ::setenv("ORVANT_CODEPAGE", kCodePages[data[0] % 4], 1);
   const std::string bytes(reinterpret_cast<const char*>(data) + 1, size - 1);
-  for (const char* name : {"OrvantC.ini", "OrvantS.ini"})
-    std::ofstream(installation.Folder() + name, std::ios::binary) << bytes;
+  installation.Folder().Write("client/OrvantC.ini", bytes);
+  installation.Folder().Write("server/OrvantS.ini", bytes);
 
-  const TIniFile ini(installation.Folder() + "OrvantC.ini");
+  const TIniFile ini(installation.Client() + "OrvantC.ini");
   for (const std::string& section : ini.ReadSections()) {
     for (const std::string& key : ini.ReadSection(section)) {
       ini.ReadString(section, key, "");
