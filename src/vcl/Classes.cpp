@@ -88,6 +88,19 @@ TComponent::TComponent(TComponent* owner) {
   if (owner) owner->InsertComponent(this);
 }
 
+void TComponent::DefineProperties(TFiler& filer) {
+  // Controls publish Left and Top themselves, so this only ever reads non-visual ones.
+  filer.DefineProperty("Left", [this](TReader& reader) {
+    const auto left = static_cast<uint32_t>(reader.ReadInteger()) & 0xFFFFu;
+    designInfo_ = static_cast<int32_t>((static_cast<uint32_t>(designInfo_) & 0xFFFF0000u) | left);
+  });
+  filer.DefineProperty("Top", [this](TReader& reader) {
+    const auto top = static_cast<uint32_t>(reader.ReadInteger()) & 0xFFFFu;
+    designInfo_ =
+        static_cast<int32_t>((static_cast<uint32_t>(designInfo_) & 0xFFFFu) | (top << 16));
+  });
+}
+
 TComponent::~TComponent() {
   Tidy();
 }

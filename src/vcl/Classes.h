@@ -80,6 +80,11 @@ class TComponent : public TPersistent {
   virtual void SetName(const std::string& name);
   int Tag() const { return tag_; }
   void SetTag(int tag) { tag_ = tag; }
+  // Where a non-visual component sits on its form in the designer: left in the low word,
+  // top in the high word; read from the resource's "Left" and "Top".
+  int32_t DesignInfo() const { return designInfo_; }
+  void SetDesignInfo(int32_t v) { designInfo_ = v; }
+  void DefineProperties(TFiler& filer) override;
 
   // Owned components in creation (insertion) order.
   int ComponentCount() const { return static_cast<int>(components_.size()); }
@@ -130,6 +135,7 @@ class TComponent : public TPersistent {
   TComponent* owner_ = nullptr;
   std::string name_;
   int tag_ = 0;
+  int32_t designInfo_ = 0;
   std::vector<TComponent*> components_;
   std::vector<TComponent*> freeNotifies_;
   TComponentState state_;

@@ -131,6 +131,7 @@ void TCustomImageList::Draw(TCanvas* canvas, int x, int y, int index, bool enabl
 }
 
 void TCustomImageList::DefineProperties(TFiler& filer) {
+  TComponent::DefineProperties(filer);
   // Stored as one BMP file (all images side by side) in the bitmap's "Data" form, the
   // colour key being the bottom-left pixel.
   filer.DefineBinaryProperty("Bitmap", [this](std::string_view bytes) {

@@ -379,11 +379,15 @@ void TReader::ReadRootComponent(TComponent* root, const TResObject& resource) {
   fixups_.clear();
   root->BeginLoading();
   loaded_.push_back(root);
-  if (root->Name().empty() && !resource.Name.empty()) {
+  if (!resource.Name.empty() && !SameText(root->Name(), resource.Name)) {
+    // Every resource of the class chain names the root, so the most derived name wins.
     // Two roots of one owner may come from the same resource: the later gets "_n".
     std::string name = resource.Name;
-    for (int n = 1; root->Owner() && root->Owner()->FindComponent(name); ++n)
-      name = resource.Name + "_" + IntToStr(n);
+    auto taken = [&](const std::string& n) {
+      TComponent* other = root->Owner() ? root->Owner()->FindComponent(n) : nullptr;
+      return other != nullptr && other != root;
+    };
+    for (int n = 1; taken(name); ++n) name = resource.Name + "_" + IntToStr(n);
     try {
       root->SetName(name);
     } catch (const Exception& e) {

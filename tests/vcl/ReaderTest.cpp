@@ -70,6 +70,8 @@ std::string SmallForm() {
          "  end\n"
          "  object btnOk: TTestComponent\n"
          "    Tag = 7\n"
+         "    Left = 40\n"
+         "    Top = 120\n"
          "    OnClick = btnOkClick\n"
          "  end\n"
          "end\n";
@@ -134,6 +136,7 @@ TEST_F(ReaderTest, ReadsEveryPropertyKindIntoNestedComponents) {
   EXPECT_EQ(form->Calls,
             (std::vector<std::string>{"btnOkClick btnOk", "btnOkClick frmTest", "edKeyPress k"}));
   EXPECT_EQ(form->btnOk->Tag(), 7);
+  EXPECT_EQ(form->btnOk->DesignInfo(), (120 << 16) | 40);  // where the designer shows it
 }
 
 TEST_F(ReaderTest, LoadedRunsOnceEverythingIsReadAndResolved) {
@@ -166,7 +169,7 @@ TEST_F(ReaderTest, InheritedResourcesChangeTheAncestorsComponents) {
   EXPECT_TRUE(InitInheritedComponent(&sub, TComponent::StaticClass()));
   UnregisterResource(RT_RCDATA, "TTestForm");
   UnregisterResource(RT_RCDATA, "TTestSubForm");
-  EXPECT_EQ(sub.Name(), "frmTest");  // named by the first resource read
+  EXPECT_EQ(sub.Name(), "frmSub");  // the most derived resource names the form
   EXPECT_EQ(sub.Caption(), "Sub");
   ASSERT_NE(sub.Panel1, nullptr);
   EXPECT_EQ(sub.Panel1->Count(), 9);
