@@ -49,6 +49,14 @@ std::vector<std::pair<std::string, std::string>> TXMLElement::Attributes() const
   return result;
 }
 
+std::vector<TXMLElement> TXMLElement::Children() const {
+  std::vector<TXMLElement> result;
+  if (IsNull()) return result;
+  for (const pugi::xml_node& child : Node(node_).children())
+    if (child.type() == pugi::node_element) result.emplace_back(child);
+  return result;
+}
+
 bool TXMLElement::HasAttribute(const std::string& name) const {
   return !IsNull() && !Node(node_).attribute(name.c_str()).empty();
 }

@@ -23,6 +23,8 @@ class TXMLElement {
   // The attributes in document order (name, value).
   std::vector<std::pair<std::string, std::string>> Attributes() const;
   bool HasAttribute(const std::string& name) const;
+  // The child elements in document order.
+  std::vector<TXMLElement> Children() const;
   std::string Attribute(const std::string& name) const;
 
  private:

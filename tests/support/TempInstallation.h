@@ -3,6 +3,7 @@
 // to write its ini and language-pack files. Everything is removed at the end.
 #pragma once
 
+#include <filesystem>
 #include <optional>
 #include <string>
 #include <utility>
@@ -42,6 +43,17 @@ class TempInstallation {
                               const std::string& bytes) {
     return folder_.Write("client/MultiLanguage/" + language + "/" + name, bytes);
   }
+
+#ifdef KXBR_SOURCE_DIR
+  // The language packs the installation ships (resources/MultiLanguage) below the client.
+  void InstallSamplePacks() {
+    namespace fs = std::filesystem;
+    fs::create_directories(fs::path(Client()) / "MultiLanguage");
+    fs::copy(fs::path(KXBR_SOURCE_DIR) / "resources" / "MultiLanguage",
+             fs::path(Client()) / "MultiLanguage",
+             fs::copy_options::recursive | fs::copy_options::overwrite_existing);
+  }
+#endif
 
  private:
   TempFolder folder_;
