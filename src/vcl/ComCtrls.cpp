@@ -3,6 +3,7 @@
 #include <algorithm>
 
 #include "CodePage.h"
+#include "ExtCtrls.h"
 #include "Forms.h"
 #include "Menus.h"
 #include "Paths.h"
@@ -1231,13 +1232,42 @@ void TToolButton::Paint() {
   canvas->FillRect(ClientRect());
   if (style_ == tbsSeparator || style_ == tbsDivider) return;
   TToolBar* bar = ToolBar();
-  if (bar && bar->Images() && imageIndex_ >= 0 && imageIndex_ < bar->Images()->Count())
-    bar->Images()->Draw(canvas, (Width() - bar->Images()->Width()) / 2, 3, imageIndex_,
-                        IsEnabledInTree());
+  // A drop-down button keeps its right 12 pixels for the arrow.
+  TRect face = ClientRect();
+  if (style_ == tbsDropDown) face.Right -= 12;
+  const bool list = bar && bar->List() && bar->ShowCaptions();
+  const bool hasImage =
+      bar && bar->Images() && imageIndex_ >= 0 && imageIndex_ < bar->Images()->Count();
+  int textLeft = face.Left;
+  if (hasImage) {
+    const int w = bar->Images()->Width();
+    const int x = list ? face.Left + 4 : (face.Width() - w) / 2;
+    const int y = list ? (face.Height() - bar->Images()->Height()) / 2 : 3;
+    bar->Images()->Draw(canvas, x, y, imageIndex_, IsEnabledInTree());
+    if (list) textLeft = x + w + 2;
+  }
   if (bar && bar->ShowCaptions()) {
-    TRect r = ClientRect();
-    r.Top = r.Bottom - canvas->TextHeight("Wg") - 3;
-    DrawText(canvas, Caption(), r, DT_CENTER | DT_SINGLELINE);
+    TRect r = face;
+    if (list) {
+      r.Left = textLeft;
+      DrawText(canvas, Caption(), r, DT_LEFT | DT_VCENTER | DT_SINGLELINE);
+    } else {
+      r.Top = r.Bottom - canvas->TextHeight("Wg") - 3;
+      DrawText(canvas, Caption(), r, DT_CENTER | DT_SINGLELINE);
+    }
+  }
+  if (style_ == tbsDropDown) {
+    canvas->Pen()->SetColor(IsEnabledInTree() ? clBtnText : clGrayText);
+    const int cx = face.Right + 6;
+    const int cy = Height() / 2 - 1;
+    for (int i = 0; i < 3; ++i) {
+      canvas->MoveTo(cx - 2 + i, cy + i);
+      canvas->LineTo(cx + 3 - i, cy + i);
+    }
+  }
+  if (down_) {
+    TRect frame = ClientRect();
+    Frame3D(canvas, frame, clBtnShadow, clBtnHighlight, 1);
   }
 }
 
@@ -1274,6 +1304,7 @@ void TToolBar::SetButtonHeight(int v) {
 void TToolBar::SetImages(TCustomImageList* v) {
   images_ = v;
   if (v) v->FreeNotification(this);
+  ArrangeButtons();  // list-style buttons make room for the images
   Invalidate();
 }
 

@@ -1441,3 +1441,12 @@ void SendMouseDblClick(TControl* control, int x, int y) {
     Guarded([&] { control->Perform(WM_LBUTTONDBLCLK, MK_LBUTTON, PointToLParam(Point(x, y))); });
   if (watch.Alive()) SendMouseUp(control, x, y);
 }
+
+void SendMouseDoublePress(TControl* control, int x, int y, TShiftState shift) {
+  if (!AcceptsMouse(control)) return;
+  HeldKeys held(shift);
+  Guarded([&] {
+    control->Perform(WM_LBUTTONDBLCLK, ShiftStateToMouseKeys(shift, mbLeft, true),
+                     PointToLParam(Point(x, y)));
+  });
+}

@@ -576,6 +576,9 @@ void SendMouseClick(TControl* control, int x, int y, TMouseButton button = mbLef
 // A click in the middle of the control.
 void SendMouseClick(TControl* control);
 void SendMouseDblClick(TControl* control, int x, int y);
+// The second press of a double click where the toolkit reports each press and release
+// (press, release, double press, release): WM_LBUTTONDBLCLK in place of the press.
+void SendMouseDoublePress(TControl* control, int x, int y, TShiftState shift = {});
 
 // UTF-8 of one Unicode code point, and the code points of a UTF-8 text.
 std::string CodePointToUtf8(uint32_t codePoint);

@@ -1,0 +1,466 @@
+// The Qt view, offscreen: the widgets agree with the model, input in the widgets reaches the
+// model's events, the model's focus wins, modal forms and message dialogs run in nested
+// loops, and the gallery's pictures are written to the build folder.
+#include <gtest/gtest.h>
+
+#include <QAbstractItemView>
+#include <QApplication>
+#include <QCheckBox>
+#include <QComboBox>
+#include <QFontDatabase>
+#include <QImage>
+#include <QInputMethodEvent>
+#include <QLineEdit>
+#include <QMessageBox>
+#include <QPlainTextEdit>
+#include <QPushButton>
+#include <QRadioButton>
+#include <QStackedWidget>
+#include <QTest>
+#include <QTimer>
+#include <QTreeWidget>
+#include <memory>
+
+#include "BtChkBox.h"
+#include "Buttons.h"
+#include "ComCtrls.h"
+#include "FormTestKit.h"
+#include "Gallery.h"
+#include "Grids.h"
+#include "Mask.h"
+#include "QmRadioButton.h"
+#include "QtConvert.h"
+#include "QtDialogService.h"
+#include "QtModalRunner.h"
+#include "QtTextService.h"
+#include "QtView.h"
+#include "SelectPnl.h"
+#include "Spin.h"
+#include "TempInstallation.h"
+
+namespace {
+
+class ViewTest : public VclTest {
+ protected:
+  void SetUp() override {
+    VclTest::SetUp();
+    view = std::make_unique<TQtView>();
+    SetTextService(&text);
+  }
+  void TearDown() override {
+    form.reset();
+    view.reset();
+    SetTextService(nullptr);
+    SetModalRunner(nullptr);
+    SetDialogService(nullptr);
+    VclTest::TearDown();
+  }
+
+  // The gallery form, shown and with its window active.
+  void ShowGallery(bool convert = false) {
+    form.reset(CreateGalleryForm(convert));
+    form->Show();
+    Activate();
+  }
+  void Activate() {
+    QWidget* window = view->WidgetOf(form.get());
+    ASSERT_NE(window, nullptr);
+    window->activateWindow();
+    ASSERT_TRUE(QTest::qWaitForWindowActive(window));
+  }
+  template <class T>
+  T* Find(const char* name) {
+    auto* found = dynamic_cast<T*>(form->FindComponent(name));
+    EXPECT_NE(found, nullptr) << name;
+    return found;
+  }
+  QWidget* W(const TControl* control) const { return view->WidgetOf(control); }
+  // Every control of the tree has its widget, with the model's bounds, visibility, enabled
+  // state, hint and own state.
+  void ExpectMirrors(TControl* control) {
+    SCOPED_TRACE(control->Name() + ": " + control->ClassName());
+    QWidget* widget = W(control);
+    ASSERT_NE(widget, nullptr);
+    if (control->Parent()) {
+      EXPECT_EQ(widget->geometry(),
+                QRect(control->Left(), control->Top(), control->Width(), control->Height()));
+      EXPECT_EQ(widget->isHidden(), !control->Visible());
+    } else {
+      EXPECT_EQ(widget->size(), QSize(control->ClientWidth(), control->ClientHeight()));
+      EXPECT_EQ(widget->windowTitle(), ToQString(control->Caption()));
+    }
+    EXPECT_EQ(widget->testAttribute(Qt::WA_ForceDisabled), !control->Enabled());
+    EXPECT_EQ(widget->font().pixelSize(), std::abs(control->Font()->Height()));
+    if (control->ShowHint()) {
+      EXPECT_EQ(widget->toolTip(), ToQString(GetShortHint(control->Hint())));
+    }
+    ExpectState(control, widget);
+    if (auto* win = dynamic_cast<TWinControl*>(control))
+      for (int i = 0; i < win->ControlCount(); ++i) ExpectMirrors(win->Controls(i));
+  }
+
+  void ExpectState(TControl* control, QWidget* widget) {
+    if (auto* spin = dynamic_cast<TSpinEdit*>(control)) {
+      EXPECT_EQ(widget->findChild<QLineEdit*>()->text(), ToQString(spin->Text()));
+    } else if (auto* mask = dynamic_cast<TCustomMaskEdit*>(control); mask && mask->IsMasked()) {
+      EXPECT_EQ(qobject_cast<QLineEdit*>(widget)->text(), ToQString(mask->EditText()));
+    } else if (auto* memo = dynamic_cast<TCustomMemo*>(control)) {
+      EXPECT_EQ(qobject_cast<QPlainTextEdit*>(widget)->toPlainText(), CrLfToLf(memo->Text()));
+    } else if (auto* edit = dynamic_cast<TCustomEdit*>(control)) {
+      EXPECT_EQ(qobject_cast<QLineEdit*>(widget)->text(), ToQString(edit->DisplayText()));
+    } else if (auto* check = dynamic_cast<TCustomCheckBox*>(control)) {
+      EXPECT_EQ(qobject_cast<QCheckBox*>(widget)->checkState(),
+                check->State() == cbChecked  ? Qt::Checked
+                : check->State() == cbGrayed ? Qt::PartiallyChecked
+                                             : Qt::Unchecked);
+    } else if (auto* radio = dynamic_cast<TRadioButton*>(control)) {
+      EXPECT_EQ(qobject_cast<QRadioButton*>(widget)->isChecked(), radio->Checked());
+    } else if (auto* button = dynamic_cast<TButton*>(control)) {
+      EXPECT_EQ(qobject_cast<QPushButton*>(widget)->text(), ToQString(button->Caption()));
+    } else if (auto* combo = dynamic_cast<TCustomComboBox*>(control)) {
+      auto* box = qobject_cast<QComboBox*>(widget);
+      ASSERT_EQ(box->count(), combo->Items()->Count());
+      for (int i = 0; i < box->count(); ++i)
+        EXPECT_EQ(box->itemText(i), ToQString(combo->Items()->Strings(i)));
+      EXPECT_EQ(box->currentIndex(), combo->ItemIndex());
+      EXPECT_EQ(box->currentText(), ToQString(combo->Text()));
+    } else if (auto* list = dynamic_cast<TCustomListView*>(control)) {
+      auto* stack = qobject_cast<QStackedWidget*>(widget);
+      auto* rows = qobject_cast<QAbstractItemView*>(stack->currentWidget());
+      ASSERT_EQ(rows->model()->rowCount(), list->Items()->Count());
+      for (int r = 0; r < list->Items()->Count(); ++r) {
+        TListItem* item = list->Items()->Item(r);
+        const QModelIndex index = rows->model()->index(r, 0);
+        EXPECT_EQ(index.data().toString(), ToQString(item->Caption()));
+        EXPECT_EQ(rows->selectionModel()->isSelected(index),
+                  item->Selected() && (!list->HideSelection() || list->Focused()));
+        if (list->ViewStyle() != vsReport) continue;
+        for (int c = 1; c < list->Columns()->Count(); ++c) {
+          EXPECT_EQ(rows->model()->index(r, c).data().toString(), ToQString(item->ColumnText(c)));
+        }
+      }
+    }
+  }
+
+  std::unique_ptr<TQtView> view;
+  TQtTextService text;
+  TOwned<TForm> form;
+  TRecorder rec;
+};
+
+// --- Model and widgets agree ---------------------------------------------------------------
+
+TEST_F(ViewTest, EveryWidgetOfAFormFromAResourceShowsTheModelsState) {
+  ShowGallery();
+  ExpectMirrors(form.get());
+
+  // Changes of the model reach the widgets.
+  Find<TEdit>("edNo")->SetText("KX-9");
+  Find<TEdit>("edNo")->SetBounds(60, 6, 150, 24);
+  Find<TCheckBox>("chkSum")->SetChecked(false);
+  Find<TComboBox>("cbKind")->SetItemIndex(2);
+  Find<TPanel>("pnlEdits")->SetEnabled(false);
+  Find<TBitBtn>("btnCancel")->Hide();
+  Find<TListView>("lvReport")->Items()->Add()->SetCaption("KX-2024-0004");
+  Find<TListView>("lvList")->Items()->Item(0)->SetSelected(true);
+  Find<TSelectPanel>("sp02")->SetStyle(sp_Discrete);
+  Find<TMemo>("mmNote")->Lines()->Add("第三行");
+  form->SetCaption("改了标题");
+  ExpectMirrors(form.get());
+}
+
+TEST_F(ViewTest, ControlsCreatedAndFreedWhileShownGetAndLoseTheirWidgets) {
+  ShowGallery();
+  auto* panel = Find<TPanel>("pnlEdits");
+  auto* edit = new TEdit(form.get());
+  edit->SetName("edLate");
+  edit->SetParent(panel);
+  edit->SetBounds(10, 96, 40, 22);
+  edit->SetText("晚");
+  ASSERT_NE(W(edit), nullptr);
+  EXPECT_EQ(W(edit)->parentWidget(), W(panel));
+  ExpectMirrors(edit);
+
+  edit->SetParent(Find<TGroupBox>("gbOutput"));
+  EXPECT_EQ(W(edit)->parentWidget(), W(Find<TGroupBox>("gbOutput")));
+  edit->Free();
+  EXPECT_EQ(W(edit), nullptr);
+}
+
+// --- Input through Qt ----------------------------------------------------------------------
+
+TEST_F(ViewTest, TypingInTheWidgetsIsTheModelsTyping) {
+  ShowGallery();
+  auto* edNo = Find<TEdit>("edNo");
+  edNo->SetOnChange(MethodOf<&TRecorder::Change>(&rec));
+  edNo->SetOnKeyPress(MethodOf<&TRecorder::KeyPress>(&rec));
+  edNo->SetFocus();
+  EXPECT_TRUE(W(edNo)->hasFocus());
+  edNo->SelectAll();
+  QTest::keyClicks(W(edNo), "Ab1");
+  EXPECT_EQ(edNo->Text(), "Ab1");
+  EXPECT_EQ(qobject_cast<QLineEdit*>(W(edNo))->text(), "Ab1");
+  EXPECT_EQ(std::count(rec.Log.begin(), rec.Log.end(), "edNo.Change"), 3);
+  for (const char* press : {"edNo.KeyPress A", "edNo.KeyPress b", "edNo.KeyPress 1"})
+    EXPECT_EQ(std::count(rec.Log.begin(), rec.Log.end(), press), 1) << press;
+
+  // The input method's text arrives whole.
+  QInputMethodEvent compose;
+  compose.setCommitString(QStringLiteral("中文"));
+  QApplication::sendEvent(W(edNo), &compose);
+  EXPECT_EQ(edNo->Text(), "Ab1中文");
+  QTest::keyClick(W(edNo), Qt::Key_Backspace);
+  EXPECT_EQ(edNo->Text(), "Ab1中");
+
+  // The mask's rules are the model's: a letter does not go into a digit position, and the
+  // digits typed over the selected text fill the mask from its start.
+  auto* meDate = Find<TMaskEdit>("meDate");
+  meDate->SetFocus();
+  QTest::keyClicks(W(meDate), "x2025");
+  EXPECT_EQ(meDate->EditText(), "2025/__/__");
+  EXPECT_EQ(qobject_cast<QLineEdit*>(W(meDate))->text(), "2025/__/__");
+}
+
+TEST_F(ViewTest, ClicksInTheWidgetsFireTheModelsEvents) {
+  ShowGallery();
+  struct Case {
+    const char* name;
+    TControl* control;
+    std::function<QPoint()> at;  // where to click in the control's widget; centre when null
+    std::function<bool()> happened;
+  };
+  auto* btnHelp = Find<TButton>("btnHelp");
+  btnHelp->SetOnClick(MethodOf<&TRecorder::Click>(&rec));
+  auto* cbPreview = Find<TBitCheckBox>("cbPreview");
+  auto* rbExcel = Find<TQmRadioButton>("rbExcel");
+  auto* chkSum = Find<TCheckBox>("chkSum");
+  auto* pgOption = Find<TPageControl>("pgOption");
+  auto* lvReport = Find<TListView>("lvReport");
+  auto* seCopies = Find<TSpinEdit>("seCopies");
+  auto* sgDetail = Find<TStringGrid>("sgDetail");
+  auto* sp01 = Find<TSelectPanel>("sp01");
+  // The page change comes after the clicks on its first page.
+  const std::vector<Case> cases = {
+      {"sp01.ChoiceBox", sp01->ChoiceBox, nullptr, [&] { return !sp01->ChoiceBox->Checked(); }},
+      {"btnHelp", btnHelp, nullptr,
+       [&] { return rec.Log == std::vector<std::string>{"btnHelp.Click"}; }},
+      {"cbPreview", cbPreview, nullptr, [&] { return cbPreview->State() == cbUnchecked; }},
+      {"rbExcel", rbExcel, nullptr,
+       [&] { return rbExcel->Checked() && !Find<TQmRadioButton>("rbHtml")->Checked(); }},
+      {"chkSum", chkSum, nullptr,
+       [&] {
+         return !chkSum->Checked() &&
+                qobject_cast<QCheckBox*>(W(chkSum))->checkState() == Qt::Unchecked;
+       }},
+      {"pgOption", pgOption,
+       [&] {
+         const TRect tab = pgOption->TabRect(1);
+         return QPoint((tab.Left + tab.Right) / 2, (tab.Top + tab.Bottom) / 2);
+       },
+       [&] { return pgOption->ActivePage() == Find<TTabSheet>("tsOption2"); }},
+      {"lvReport", lvReport,
+       [&] {
+         auto* tree = W(lvReport)->findChild<QTreeWidget*>();
+         return tree->viewport()->mapTo(W(lvReport),
+                                        tree->visualItemRect(tree->topLevelItem(2)).center());
+       },
+       [&] { return lvReport->Selected() == lvReport->Items()->Item(2) && lvReport->Focused(); }},
+      {"seCopies", seCopies, [&] { return QPoint(W(seCopies)->width() - 6, 4); },
+       [&] { return seCopies->Value() == 3; }},
+      {"sgDetail", sgDetail,
+       [&] {
+         const TRect cell = sgDetail->CellRect(2, 3);
+         return QPoint(cell.Left + 4, cell.Top + 4);
+       },
+       [&] { return sgDetail->Col() == 2 && sgDetail->Row() == 3; }},
+
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.name);
+    QWidget* widget = W(c.control);
+    ASSERT_NE(widget, nullptr);
+    QTest::mouseClick(widget, Qt::LeftButton, {}, c.at ? c.at() : widget->rect().center());
+    EXPECT_TRUE(c.happened());
+  }
+}
+
+TEST_F(ViewTest, AComboBoxOpensAndPicksThroughTheModel) {
+  ShowGallery();
+  auto* combo = Find<TComboBox>("cbKind");
+  combo->SetOnSelect(MethodOf<&TRecorder::Change>(&rec));
+  auto* box = qobject_cast<QComboBox*>(W(combo));
+  QTest::mouseClick(box, Qt::LeftButton);
+  EXPECT_TRUE(combo->DroppedDown());
+  EXPECT_TRUE(box->view()->isVisible());
+
+  QAbstractItemView* list = box->view();
+  QTest::mouseClick(list->viewport(), Qt::LeftButton, {},
+                    list->visualRect(list->model()->index(2, 0)).center());
+  EXPECT_EQ(combo->ItemIndex(), 2);
+  EXPECT_EQ(combo->Text(), "年报");
+  EXPECT_FALSE(combo->DroppedDown());
+  EXPECT_EQ(rec.Log, std::vector<std::string>{"cbKind.Change"});
+  EXPECT_EQ(box->currentIndex(), 2);
+}
+
+// --- Focus ---------------------------------------------------------------------------------
+
+TEST_F(ViewTest, AFocusMoveInQtAsksTheModelAndARefusalPutsTheFocusBack) {
+  for (const bool refuse : {false, true}) {
+    SCOPED_TRACE(refuse ? "refused" : "accepted");
+    ShowGallery();
+    auto* edNo = Find<TEdit>("edNo");
+    auto* meDate = Find<TMaskEdit>("meDate");
+    rec.Clear();
+    rec.Watch({edNo, meDate});
+    // A failed exit check keeps the focus where it is.
+    if (refuse) rec.Hooks["edNo.Exit"] = [edNo] { edNo->SetFocus(); };
+    edNo->SetFocus();
+    ASSERT_TRUE(W(edNo)->hasFocus());
+    rec.Clear();
+
+    W(meDate)->setFocus(Qt::OtherFocusReason);
+    TWinControl* expected = refuse ? static_cast<TWinControl*>(edNo) : meDate;
+    EXPECT_EQ(FocusedControl(), expected);
+    EXPECT_TRUE(W(expected)->hasFocus());
+    EXPECT_EQ(rec.Log.front(), "edNo.Exit");
+    rec.Hooks.clear();
+    form.reset();
+  }
+}
+
+TEST_F(ViewTest, TabMovesTheFocusInTheModelsTabOrder) {
+  ShowGallery();
+  auto* edNo = Find<TEdit>("edNo");
+  edNo->SetFocus();
+  QTest::keyClick(W(edNo), Qt::Key_Tab);
+  EXPECT_EQ(FocusedControl(), Find<TMaskEdit>("meDate"));
+  EXPECT_TRUE(W(FocusedControl())->hasFocus());
+  QTest::keyClick(W(FocusedControl()), Qt::Key_Backtab);
+  EXPECT_EQ(FocusedControl(), edNo);
+  EXPECT_TRUE(W(edNo)->hasFocus());
+}
+
+// --- Modal loops and dialogs ---------------------------------------------------------------
+
+TEST_F(ViewTest, AModalFormRunsInANestedLoopUntilAButtonEndsIt) {
+  TQtModalRunner runner(*view);
+  SetModalRunner(&runner);
+  form.reset(CreateForm<TForm>(nullptr));
+  form->SetBounds(100, 100, 240, 120);
+  auto* ok = new TButton(form.get());
+  ok->SetParent(form.get());
+  ok->SetBounds(80, 40, 75, 25);
+  ok->SetCaption("确定");
+  ok->SetModalResult(mrOk);
+  bool shownModal = false;
+  QTimer::singleShot(30, [&] {
+    QWidget* window = view->WidgetOf(form.get());
+    shownModal = window && window->isVisible() && window->isModal();
+    QTest::mouseClick(W(ok), Qt::LeftButton);
+  });
+  EXPECT_EQ(form->ShowModal(), mrOk);
+  EXPECT_TRUE(shownModal);
+  EXPECT_FALSE(view->WidgetOf(form.get())->isVisible());
+}
+
+TEST_F(ViewTest, MessageDialogsShowTheirReCaptionedButtonsAndAnswerTheChosenOne) {
+  TQtDialogService dialogs;
+  SetDialogService(&dialogs);
+  struct Case {
+    const char* name;
+    const char* click;  // caption to click; null: press Escape
+    TModalResult result;
+  };
+  for (const Case& c : {Case{"yes", "是(&Y)", mrYes}, Case{"no", "否(&N)", mrNo},
+                        Case{"escape", nullptr, mrCancel}}) {
+    SCOPED_TRACE(c.name);
+    TOwned<TMessageForm> dialog(CreateMessageDialog("保存方案吗？", mtConfirmation, mbYesNoCancel));
+    dialog->FindButton(mbYes)->SetCaption("是(&Y)");
+    dialog->FindButton(mbNo)->SetCaption("否(&N)");
+    dialog->FindButton(mbCancel)->SetCaption("取消");
+    QStringList shown;
+    QString text;
+    QTimer::singleShot(30, [&] {
+      auto* box = qobject_cast<QMessageBox*>(QApplication::activeModalWidget());
+      if (!box) return;
+      text = box->text();
+      for (QAbstractButton* b : box->buttons()) shown << b->text();
+      if (!c.click) {
+        QTest::keyClick(box, Qt::Key_Escape);
+        return;
+      }
+      for (QAbstractButton* b : box->buttons())
+        if (b->text() == QString::fromUtf8(c.click)) b->click();
+    });
+    EXPECT_EQ(dialog->ShowModal(), c.result);
+    EXPECT_EQ(text, QStringLiteral("保存方案吗？"));
+    shown.sort();
+    QStringList expected{QStringLiteral("是(&Y)"), QStringLiteral("否(&N)"),
+                         QStringLiteral("取消")};
+    expected.sort();
+    EXPECT_EQ(shown, expected);
+  }
+}
+
+// --- Real fonts and the gallery's pictures -------------------------------------------------
+
+TEST_F(ViewTest, TheTextServiceMeasuresRealGlyphsAndDrawsThemIntoTheBitmap) {
+  TFont font;
+  font.SetName("宋体");
+  font.SetHeight(-12);
+  const TSize wide = text.TextExtent("选择结转单号", font);
+  const TSize narrow = text.TextExtent("iiiiii", font);
+  EXPECT_GT(wide.cx, narrow.cx);  // proportional, with wide CJK glyphs
+  EXPECT_GE(wide.cy, 12);
+  EXPECT_TRUE(QFontMetrics(ToQFont(font)).inFont(QChar(0x9009)));  // no boxes for Chinese
+
+  TBitmap bitmap;
+  bitmap.SetSize(100, 20);
+  bitmap.Fill(clWhite);
+  bitmap.Canvas()->Font()->Assign(&font);
+  bitmap.Canvas()->TextOut(2, 2, "选择");
+  int dark = 0;
+  for (int y = 0; y < 20; ++y)
+    for (int x = 0; x < 100; ++x) dark += GetRValue(bitmap.Pixel(x, y)) < 128 ? 1 : 0;
+  EXPECT_GT(dark, 20);
+  // Nothing is drawn beyond the text's extent.
+  const int end = 2 + text.TextExtent("选择", font).cx + 1;
+  for (int y = 0; y < 20; ++y)
+    for (int x = end; x < 100; ++x) EXPECT_EQ(bitmap.Pixel(x, y), clWhite) << x << "," << y;
+}
+
+TEST_F(ViewTest, TheGalleryIsPicturedInSimplifiedAndTraditionalChinese) {
+  for (const bool traditional : {false, true}) {
+    SCOPED_TRACE(traditional ? "traditional" : "simplified");
+    TempInstallation install(traditional ? "950" : "936");
+    ShowGallery(traditional);
+    auto* sp01 = Find<TSelectPanel>("sp01");
+    EXPECT_EQ(sp01->Caption(), traditional ? " 選擇結轉單號 " : " 选择结转单号 ");
+    ExpectMirrors(form.get());
+    const std::string file =
+        std::string("gallery-") + (traditional ? "traditional" : "simplified") + ".png";
+    ASSERT_TRUE(SaveFormPicture(*view, form.get(), file));
+    QImage picture(QString::fromStdString(file));
+    ASSERT_FALSE(picture.isNull());
+    EXPECT_EQ(picture.size(), QSize(form->ClientWidth(), form->ClientHeight()));
+    // The panel's caption is drawn in dark glyph pixels where the model placed it.
+    const QRect captionArea(W(sp01)->mapTo(W(form.get()), QPoint(8, 0)), QSize(80, 12));
+    int dark = 0;
+    for (int y = captionArea.top(); y <= captionArea.bottom(); ++y)
+      for (int x = captionArea.left(); x <= captionArea.right(); ++x)
+        dark += qGray(picture.pixel(x, y)) < 100 ? 1 : 0;
+    EXPECT_GT(dark, 30);
+    form.reset();
+  }
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+  qputenv("QT_QPA_PLATFORM", "offscreen");
+  QApplication app(argc, argv);
+  QApplication::setStyle(QStringLiteral("Fusion"));
+  ::testing::InitGoogleTest(&argc, argv);
+  return RUN_ALL_TESTS();
+}
