@@ -11,6 +11,7 @@
 #include <QImage>
 #include <QInputMethodEvent>
 #include <QLineEdit>
+#include <QMenu>
 #include <QMessageBox>
 #include <QPlainTextEdit>
 #include <QPushButton>
@@ -28,6 +29,7 @@
 #include "Gallery.h"
 #include "Grids.h"
 #include "Mask.h"
+#include "Menus.h"
 #include "QmRadioButton.h"
 #include "QtConvert.h"
 #include "QtDialogService.h"
@@ -204,11 +206,15 @@ TEST_F(ViewTest, TypingInTheWidgetsIsTheModelsTyping) {
   for (const char* press : {"edNo.KeyPress A", "edNo.KeyPress b", "edNo.KeyPress 1"})
     EXPECT_EQ(std::count(rec.Log.begin(), rec.Log.end(), press), 1) << press;
 
-  // The input method's text arrives whole.
+  // The input method's composition stays in the widget; the composed text arrives whole.
+  QInputMethodEvent composing(QStringLiteral("zhong"), {});
+  QApplication::sendEvent(W(edNo), &composing);
+  EXPECT_EQ(edNo->Text(), "Ab1");
   QInputMethodEvent compose;
   compose.setCommitString(QStringLiteral("中文"));
   QApplication::sendEvent(W(edNo), &compose);
   EXPECT_EQ(edNo->Text(), "Ab1中文");
+  EXPECT_EQ(qobject_cast<QLineEdit*>(W(edNo))->text(), QStringLiteral("Ab1中文"));
   QTest::keyClick(W(edNo), Qt::Key_Backspace);
   EXPECT_EQ(edNo->Text(), "Ab1中");
 
@@ -301,6 +307,55 @@ TEST_F(ViewTest, AComboBoxOpensAndPicksThroughTheModel) {
   EXPECT_FALSE(combo->DroppedDown());
   EXPECT_EQ(rec.Log, std::vector<std::string>{"cbKind.Change"});
   EXPECT_EQ(box->currentIndex(), 2);
+}
+
+TEST_F(ViewTest, PopupMenusShowTheModelsItemsAndClickTheChosenOne) {
+  ShowGallery();
+  auto* lvReport = Find<TListView>("lvReport");
+  auto* tbPrint = Find<TToolButton>("tbPrint");
+  Find<TMenuItem>("miDelete")->SetOnClick(MethodOf<&TRecorder::Click>(&rec));
+  Find<TMenuItem>("miPrintNow")->SetOnClick(MethodOf<&TRecorder::Click>(&rec));
+  struct Case {
+    const char* name;
+    TControl* control;
+    Qt::MouseButton button;
+    QPoint at;
+    QStringList items;
+    const char* pick;
+    const char* clicked;
+  };
+  const Case cases[] = {
+      {"context menu",
+       lvReport,
+       Qt::RightButton,
+       QPoint(200, 60),
+       {QStringLiteral("全选(&A)"), QString(), QStringLiteral("删除(&D)")},
+       "删除(&D)",
+       "miDelete.Click"},
+      {"drop-down arrow",
+       tbPrint,
+       Qt::LeftButton,
+       QPoint(tbPrint->Width() - 5, 10),
+       {QStringLiteral("预览"), QStringLiteral("直接打印")},
+       "直接打印",
+       "miPrintNow.Click"},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.name);
+    rec.Clear();
+    QStringList shown;
+    QTimer::singleShot(30, [&] {
+      auto* menu = qobject_cast<QMenu*>(QApplication::activePopupWidget());
+      if (!menu) return;
+      for (QAction* action : menu->actions()) shown << action->text();
+      for (QAction* action : menu->actions())
+        if (action->text() == QString::fromUtf8(c.pick))
+          QTest::mouseClick(menu, Qt::LeftButton, {}, menu->actionGeometry(action).center());
+    });
+    QTest::mouseClick(W(c.control), c.button, {}, c.at);
+    EXPECT_EQ(shown, c.items);
+    EXPECT_EQ(rec.Log, std::vector<std::string>{c.clicked});
+  }
 }
 
 // --- Focus ---------------------------------------------------------------------------------

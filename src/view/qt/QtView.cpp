@@ -97,11 +97,20 @@ bool TQtBinding::Input(QObject* watched, QEvent* event) {
     case QEvent::KeyRelease:
       return true;
     case QEvent::InputMethod: {
+      // The text being composed is the widget's to show; the composed text is typed into
+      // the model, and the widget's composition is cleared.
       const QString commit = static_cast<QInputMethodEvent*>(event)->commitString();
-      if (!commit.isEmpty()) {
-        const std::string text = FromQString(commit);
-        RunGuarded([&] { SendText(text); });
+      if (commit.isEmpty()) return false;
+      QPointer<QObject> target = watched;
+      TControl* control = control_;
+      TQtView& view = view_;
+      const std::string text = FromQString(commit);
+      RunGuarded([&] { SendText(text); });
+      if (target) {
+        QInputMethodEvent cleared;
+        QCoreApplication::sendEvent(target, &cleared);
       }
+      if (TQtBinding* binding = view.BindingOf(control)) binding->SyncAll();
       return true;
     }
     case QEvent::MouseButtonPress:
@@ -272,6 +281,14 @@ void TQtView::Restack(TWinControl* parent) {
       graphic.push_back(widget);
   }
   for (auto it = graphic.rbegin(); it != graphic.rend(); ++it) (*it)->lower();
+  // Qt's tab chain mirrors the model's tab order (the model moves the focus on Tab itself).
+  QWidget* previous = nullptr;
+  for (TWinControl* child : parent->TabList()) {
+    QWidget* widget = WidgetOf(child);
+    if (!widget) continue;
+    if (previous) QWidget::setTabOrder(previous, widget);
+    previous = widget;
+  }
 }
 
 void TQtView::Unbind(TControl* control) {
