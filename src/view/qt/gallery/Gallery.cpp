@@ -75,10 +75,12 @@ void Fill(TForm* form) {
   sp01->BeginEdit->SetText("KX-2024-0001");
   sp01->EndEdit->SetText("KX-2024-0003");
   auto* sp03 = Find<TSelectPanel>(form, "sp03");
-  sp03->SetStyle(sp_Discrete);
-  sp03->ListView->AddRow({"HT-0098"});
-  sp03->ListView->AddRow({"HT-0102"});
-  sp03->ListView->AddRow({"HT-0117"});
+  sp03->BeginEdit->SetText("HT-0098");
+  // A panel in the list style, with the rows a lookup would have added.
+  auto* spList = Find<TSelectPanel>(form, "spList");
+  spList->SetColumnCaptions(
+      std::make_unique<TStringList>(std::initializer_list<std::string>{"结转单号", "日期"}).get());
+  for (const auto& row : rows) spList->ListView->AddRow({row[0], row[1]});
 
   auto* grid = Find<TStringGrid>(form, "sgDetail");
   const char* header[] = {"", "结转单号", "合同编号", "金额"};
