@@ -218,6 +218,16 @@ TEST_F(ViewTest, TypingInTheWidgetsIsTheModelsTyping) {
   QTest::keyClick(W(edNo), Qt::Key_Backspace);
   EXPECT_EQ(edNo->Text(), "Ab1中");
 
+  // A memo takes Enter as a line break; the widget shows the model's lines.
+  auto* mmNote = Find<TMemo>("mmNote");
+  mmNote->SetFocus();
+  QTest::keyClicks(W(mmNote), "x");
+  QTest::keyClick(W(mmNote), Qt::Key_Return);
+  QTest::keyClicks(W(mmNote), "y");
+  EXPECT_NE(mmNote->Text().find("x\r\ny"), std::string::npos);
+  EXPECT_EQ(mmNote->Lines()->Count(), 3);
+  EXPECT_EQ(qobject_cast<QPlainTextEdit*>(W(mmNote))->toPlainText(), CrLfToLf(mmNote->Text()));
+
   // The mask's rules are the model's: a letter does not go into a digit position, and the
   // digits typed over the selected text fill the mask from its start.
   auto* meDate = Find<TMaskEdit>("meDate");
