@@ -46,6 +46,8 @@ KXBR_DEFINE_CLASS(TVekCheckBox)
 
 TBitCheckBox::TBitCheckBox(TComponent* owner) : TCustomControl(owner) {
   controlStyle_ = {csClickEvents, csSetCaption};
+  // Painted on its parent's colour, like the platform's check box.
+  SetParentColor(true);
   SetBounds(0, 0, 97, 17);
   SetTabStop(true);
   SetParentCtl3D(true);

@@ -20,6 +20,8 @@ constexpr uint32_t BS_LEFTTEXT = 0x0020;
 
 TQmRadioButton::TQmRadioButton(TComponent* owner)
     : TButtonControl(owner), surface_(std::make_unique<TBitmap>()) {
+  // Painted on its parent's colour, like the platform's radio button.
+  SetParentColor(true);
   SetBounds(0, 0, 113, 17);
   SetTabStop(false);
 }

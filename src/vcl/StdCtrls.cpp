@@ -180,6 +180,8 @@ KXBR_DEFINE_CLASS(TLabel)
 
 TCustomLabel::TCustomLabel(TComponent* owner) : TGraphicControl(owner) {
   controlStyle_ = controlStyle_ + TControlStyle{csOpaque, csReplicatable};
+  // A label takes its parent's colour, as on the platform.
+  SetParentColor(true);
   SetBounds(0, 0, 65, 17);
   SetAutoSize(true);
 }
