@@ -1228,8 +1228,12 @@ void TToolButton::MouseDown(TMouseButton button, TShiftState shift, int x, int y
 
 void TToolButton::Paint() {
   TCanvas* canvas = Canvas();
-  canvas->Brush()->SetColor(down_ ? clBtnHighlight : clBtnFace);
+  canvas->Brush()->SetColor(clBtnFace);
   canvas->FillRect(ClientRect());
+  // A button held down shows the platform's checked pattern.
+  if (down_)
+    for (int y = 0; y < Height(); ++y)
+      for (int x = (y & 1); x < Width(); x += 2) canvas->SetPixels(x, y, clBtnHighlight);
   if (style_ == tbsSeparator || style_ == tbsDivider) return;
   TToolBar* bar = ToolBar();
   // A drop-down button keeps its right 12 pixels for the arrow.
@@ -1238,7 +1242,7 @@ void TToolButton::Paint() {
   const bool list = bar && bar->List() && bar->ShowCaptions();
   const bool hasImage =
       bar && bar->Images() && imageIndex_ >= 0 && imageIndex_ < bar->Images()->Count();
-  int textLeft = face.Left;
+  int textLeft = face.Left + 4;
   if (hasImage) {
     const int w = bar->Images()->Width();
     const int x = list ? face.Left + 4 : (face.Width() - w) / 2;

@@ -394,6 +394,34 @@ TEST_F(ViewTest, AFocusMoveInQtAsksTheModelAndARefusalPutsTheFocusBack) {
   }
 }
 
+TEST_F(ViewTest, BringingAWindowToTheFrontActivatesItsForm) {
+  ShowGallery();
+  Find<TEdit>("edNo")->SetFocus();
+  TOwned<TForm> other(CreateForm<TForm>(nullptr));
+  other->SetBounds(40, 40, 200, 100);
+  auto* edit = new TEdit(other.get());
+  edit->SetParent(other.get());
+  other->SetActiveControl(edit);
+  other->Show();
+  ASSERT_TRUE(other->Active());
+  ASSERT_FALSE(form->Active());
+  ASSERT_TRUE(QTest::qWaitForWindowActive(W(other.get())));
+
+  for (TForm* target : {form.get(), other.get(), form.get()}) {
+    SCOPED_TRACE(target == other.get() ? "other" : "gallery");
+    QWidget* window = W(target);
+    window->activateWindow();
+    ASSERT_TRUE(QTest::qWaitForWindowActive(window));
+    EXPECT_TRUE(target->Active());
+    EXPECT_EQ(form->Active(), target == form.get());
+    // The keyboard focus is in the active form, in Qt as in the model.
+    ASSERT_NE(FocusedControl(), nullptr);
+    EXPECT_EQ(GetParentForm(FocusedControl()), target);
+    EXPECT_TRUE(W(FocusedControl())->hasFocus());
+  }
+  other.reset();
+}
+
 TEST_F(ViewTest, TabMovesTheFocusInTheModelsTabOrder) {
   ShowGallery();
   auto* edNo = Find<TEdit>("edNo");

@@ -37,9 +37,27 @@ class TQtFormBinding : public TQtBinding {
  public:
   using TQtBinding::TQtBinding;
 
+  bool Input(QObject* watched, QEvent* event) override {
+    // The user brought the window to the front: the form becomes the active one.
+    if (event->type() == QEvent::WindowActivate && watched == widget_) {
+      TCustomForm* form = Form();
+      TQtView& view = view_;
+      if (!view.Syncing() && !form->Active() && form->CanFocus()) {
+        // Qt has activated the window already: the model's announcement asks nothing back.
+        TQtView::TSyncGuard guard(view);
+        RunGuarded([form] { form->SetFocus(); });
+      }
+      view.RestoreFocus();
+      return false;
+    }
+    return TQtBinding::Input(watched, event);
+  }
+
   void Changed(std::string_view what) override {
+    // The model activated the form on its own (not because Qt activated the window).
+    const bool byModel = !view_.Syncing();
     TQtBinding::Changed(what);
-    if (what == "Active" && Form()->Active() && widget_) {
+    if (what == "Active" && byModel && Form()->Active() && widget_ && !widget_->isActiveWindow()) {
       widget_->raise();
       widget_->activateWindow();
     }

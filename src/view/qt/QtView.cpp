@@ -364,6 +364,7 @@ bool TQtView::eventFilter(QObject* watched, QEvent* event) {
     case QEvent::MouseMove:
     case QEvent::FocusIn:
     case QEvent::ContextMenu:
+    case QEvent::WindowActivate:
       break;
     default:
       return false;
@@ -376,10 +377,11 @@ bool TQtView::eventFilter(QObject* watched, QEvent* event) {
 void TQtView::QtFocusIn(TQtBinding* binding, Qt::FocusReason reason) {
   if (Syncing()) return;
   auto* control = dynamic_cast<TWinControl*>(binding->Control());
-  // Qt's own moves (a window activated, a popup closed) follow the model's focus; other
-  // moves are requests to the model.
-  if (control && reason != Qt::ActiveWindowFocusReason && reason != Qt::PopupFocusReason &&
-      control != FocusedControl())
+  // A program's or the user's move is a request to the model; Qt's own moves (a window
+  // activated, a popup closed, a focused widget hidden) follow the model's focus.
+  const bool request = reason == Qt::OtherFocusReason || reason == Qt::MouseFocusReason ||
+                       reason == Qt::ShortcutFocusReason;
+  if (control && request && control != FocusedControl())
     RunGuarded([&] {
       if (control->CanFocus()) control->SetFocus();
     });
