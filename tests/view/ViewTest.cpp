@@ -14,6 +14,7 @@
 #include <QMenu>
 #include <QMessageBox>
 #include <QPlainTextEdit>
+#include <QPointer>
 #include <QPushButton>
 #include <QRadioButton>
 #include <QStackedWidget>
@@ -41,6 +42,12 @@
 #include "TempInstallation.h"
 
 namespace {
+
+// The captions a list view's OnEdited saw.
+struct TEditedLog : public TObject {
+  std::vector<std::string> Log;
+  void Edited(TObject*, TListItem*, std::string& s) { Log.push_back(s); }
+};
 
 class ViewTest : public VclTest {
  protected:
@@ -317,6 +324,48 @@ TEST_F(ViewTest, AComboBoxOpensAndPicksThroughTheModel) {
   EXPECT_FALSE(combo->DroppedDown());
   EXPECT_EQ(rec.Log, std::vector<std::string>{"cbKind.Change"});
   EXPECT_EQ(box->currentIndex(), 2);
+}
+
+TEST_F(ViewTest, CellAndCaptionEditorsWriteBackThroughTheModel) {
+  ShowGallery();
+  // The grid's cell editor is the model's in-place edit, shown as an edit of its own.
+  auto* grid = Find<TStringGrid>("sgDetail");
+  const TRect cell = grid->CellRect(2, 2);
+  QTest::mouseClick(W(grid), Qt::LeftButton, {}, QPoint(cell.Left + 4, cell.Top + 4));
+  QTest::keyClicks(W(grid), "Z");
+  ASSERT_TRUE(grid->EditorMode());
+  QWidget* editor = W(grid->InplaceEditor());
+  ASSERT_NE(editor, nullptr);
+  EXPECT_TRUE(editor->isVisible());
+  EXPECT_TRUE(editor->hasFocus());
+  QTest::keyClicks(editor, "9");
+  EXPECT_EQ(qobject_cast<QLineEdit*>(editor)->text(), "Z9");
+  QTest::keyClick(editor, Qt::Key_Return);
+  EXPECT_EQ(grid->Cells(2, 2), "Z9");
+
+  // A list item's caption is edited in place; Enter keeps the text, Esc drops it.
+  auto* list = Find<TListView>("lvReport");
+  TEditedLog edited;
+  list->SetOnEdited(MethodOf<&TEditedLog::Edited>(&edited));
+  for (const bool keep : {true, false}) {
+    SCOPED_TRACE(keep ? "Enter" : "Esc");
+    TListItem* item = list->Items()->Item(0);
+    const std::string before = item->Caption();
+    list->SetFocus();
+    ASSERT_TRUE(item->EditCaption());
+    QPointer<QLineEdit> caption = W(list)->findChild<QLineEdit*>();
+    ASSERT_NE(caption, nullptr);
+    EXPECT_TRUE(caption->hasFocus());
+    EXPECT_EQ(caption->text(), ToQString(before));
+    caption->insert(QStringLiteral("改名"));  // typed over the selected caption
+    QTest::keyClick(caption, keep ? Qt::Key_Return : Qt::Key_Escape);
+    EXPECT_EQ(list->EditingItem(), nullptr);
+    EXPECT_EQ(item->Caption(), keep ? "改名" : before);
+    QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+    EXPECT_TRUE(caption.isNull());
+    EXPECT_TRUE(W(list)->hasFocus());
+  }
+  EXPECT_EQ(edited.Log, std::vector<std::string>{"改名"});
 }
 
 TEST_F(ViewTest, PopupMenusShowTheModelsItemsAndClickTheChosenOne) {

@@ -1,7 +1,10 @@
 #include "QtListView.h"
 
 #include <QHeaderView>
+#include <QKeyEvent>
+#include <QLineEdit>
 #include <QListWidget>
+#include <QPointer>
 #include <QStackedWidget>
 #include <QTreeWidget>
 
@@ -9,6 +12,38 @@
 #include "QtConvert.h"
 
 namespace {
+
+// The in-place editor of an item's caption: Enter or leaving it ends the edit with the text,
+// Esc ends it without.
+class TQtLabelEditor : public QLineEdit {
+ public:
+  TQtLabelEditor(QWidget* parent, std::function<void(const QString&, bool)> end)
+      : QLineEdit(parent), end_(std::move(end)) {
+    connect(this, &QLineEdit::returnPressed, this, [this] { End(true); });
+  }
+  // The list is going away: nothing is ended any more.
+  void Detach() { end_ = nullptr; }
+
+ protected:
+  void keyPressEvent(QKeyEvent* event) override {
+    if (event->key() == Qt::Key_Escape) {
+      End(false);
+      return;
+    }
+    QLineEdit::keyPressEvent(event);
+  }
+  void focusOutEvent(QFocusEvent* event) override {
+    QLineEdit::focusOutEvent(event);
+    End(true);
+  }
+
+ private:
+  void End(bool accept) {
+    if (end_) end_(text(), accept);
+  }
+
+  std::function<void(const QString&, bool)> end_;
+};
 
 QIcon ImageOf(TCustomImageList* images, int index) {
   if (!images || index < 0 || index >= images->Count()) return QIcon();
@@ -20,10 +55,14 @@ QIcon ImageOf(TCustomImageList* images, int index) {
 class TQtListViewBinding : public TQtBinding {
  public:
   using TQtBinding::TQtBinding;
+  ~TQtListViewBinding() override {
+    if (editor_) editor_->Detach();
+  }
 
   void Changed(std::string_view what) override {
     if (what == "Items" || what == "Columns" || what == "ViewStyle") rebuild_ = true;
     TQtBinding::Changed(what);
+    if (what == "Editing") SyncEditor();
   }
 
  protected:
@@ -148,6 +187,43 @@ class TQtListViewBinding : public TQtBinding {
     }
   }
 
+  // Opens the caption editor over the item the model edits, or closes it.
+  void SyncEditor() {
+    TListItem* item = List()->EditingItem();
+    if (!item) {
+      if (!editor_) return;
+      const bool hadFocus = editor_->hasFocus();
+      editor_->Detach();
+      editor_->hide();
+      editor_->deleteLater();
+      editor_ = nullptr;
+      if (hadFocus) {
+        TQtView::TSyncGuard guard(view_);
+        widget_->setFocus();
+      }
+      return;
+    }
+    const int row = item->Index();
+    QAbstractItemView* rows = Report() ? static_cast<QAbstractItemView*>(Tree()) : Icons();
+    QRect place = rows->visualRect(rows->model()->index(row, 0));
+    if (Report()) place.setWidth(std::max(place.width(), Tree()->columnWidth(0)));
+    if (!editor_) {
+      TCustomListView* list = List();
+      TQtView* view = &view_;
+      editor_ =
+          new TQtLabelEditor(rows->viewport(), [list, view](const QString& text, bool accept) {
+            if (view->Syncing() || !list->EditingItem()) return;
+            const std::string caption = FromQString(text);
+            RunGuarded([&] { list->EndLabelEdit(caption, accept); });
+          });
+    }
+    editor_->setGeometry(place);
+    editor_->setText(ToQString(item->Caption()));
+    editor_->selectAll();
+    editor_->show();
+    editor_->setFocus();
+  }
+
   void SyncSelection() {
     TListItems* items = List()->Items();
     const bool report = Report();
@@ -174,6 +250,7 @@ class TQtListViewBinding : public TQtBinding {
 
  private:
   bool rebuild_ = true;
+  QPointer<TQtLabelEditor> editor_;
 };
 
 }  // namespace
