@@ -13,6 +13,7 @@
 #include <QLineEdit>
 #include <QMenu>
 #include <QMessageBox>
+#include <QMouseEvent>
 #include <QPlainTextEdit>
 #include <QPointer>
 #include <QPushButton>
@@ -305,6 +306,68 @@ TEST_F(ViewTest, ClicksInTheWidgetsFireTheModelsEvents) {
     QTest::mouseClick(widget, Qt::LeftButton, {}, c.at ? c.at() : widget->rect().center());
     EXPECT_TRUE(c.happened());
   }
+}
+
+// A left-button event as the window system delivers it, at a given time.
+void SendLeft(QWidget* widget, QEvent::Type type, QPoint at, quint64 time) {
+  const Qt::MouseButtons held = type == QEvent::MouseButtonRelease ? Qt::NoButton : Qt::LeftButton;
+  QMouseEvent event(type, at, widget->mapToGlobal(at), Qt::LeftButton, held, Qt::NoModifier);
+  event.setTimestamp(time);
+  QApplication::sendEvent(widget, &event);
+}
+
+TEST_F(ViewTest, ADoubleClickIsTheModelsDoubleClick) {
+  ShowGallery();
+  auto* list = Find<TListView>("lvReport");
+  list->SetOnClick(MethodOf<&TRecorder::Click>(&rec));
+  list->SetOnDblClick(MethodOf<&TRecorder::Change>(&rec));  // logged as "Change"
+  auto* tree = W(list)->findChild<QTreeWidget*>();
+  QWidget* rows = tree->viewport();
+  const QPoint at = tree->visualItemRect(tree->topLevelItem(1)).center();
+  const TRect r = list->ItemRect(1);
+  const int x = r.Left + 2;
+  const int y = (r.Top + r.Bottom) / 2;
+  struct Case {
+    const char* name;
+    std::function<void()> qt;     // the window system's events
+    std::function<void()> model;  // the model's own input with the same meaning
+  };
+  const quint64 t = 100000;
+  const Case cases[] = {
+      {"press, release, press, double click, release",
+       [&] {
+         SendLeft(rows, QEvent::MouseButtonPress, at, t);
+         SendLeft(rows, QEvent::MouseButtonRelease, at, t + 20);
+         SendLeft(rows, QEvent::MouseButtonPress, at, t + 120);
+         SendLeft(rows, QEvent::MouseButtonDblClick, at, t + 120);
+         SendLeft(rows, QEvent::MouseButtonRelease, at, t + 140);
+       },
+       [&] { SendMouseDblClick(list, x, y); }},
+      {"two clicks too far apart in time",
+       [&] {
+         SendLeft(rows, QEvent::MouseButtonPress, at, t + 5000);
+         SendLeft(rows, QEvent::MouseButtonRelease, at, t + 5020);
+         SendLeft(rows, QEvent::MouseButtonPress, at, t + 9000);
+         SendLeft(rows, QEvent::MouseButtonRelease, at, t + 9020);
+       },
+       [&] {
+         SendMouseClick(list, x, y);
+         SendMouseClick(list, x, y);
+       }},
+      {"a double click event alone", [&] { QTest::mouseDClick(rows, Qt::LeftButton, {}, at); },
+       [&] { SendMouseDoublePress(list, x, y); }},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.name);
+    rec.Clear();
+    c.model();
+    const std::vector<std::string> expected = rec.Log;
+    rec.Clear();
+    c.qt();
+    EXPECT_EQ(rec.Log, expected);
+    EXPECT_EQ(list->Selected(), list->Items()->Item(1));
+  }
+  EXPECT_FALSE(rec.Log.empty());
 }
 
 TEST_F(ViewTest, AComboBoxOpensAndPicksThroughTheModel) {

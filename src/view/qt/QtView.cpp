@@ -152,16 +152,20 @@ bool TQtBinding::ForwardMouse(QObject* watched, QMouseEvent* event) {
   const TMouseButton button = ToMouseButton(event->button());
   switch (event->type()) {
     case QEvent::MouseButtonPress:
-      SendMouseDown(control, p.x(), p.y(), button, shift);
-      break;
-    case QEvent::MouseButtonRelease:
-      SendMouseUp(control, p.x(), p.y(), button, shift);
-      break;
-    case QEvent::MouseButtonDblClick:
-      if (button == mbLeft)
+      if (button == mbLeft && view_.DoublePress(control, event))
         SendMouseDoublePress(control, p.x(), p.y(), shift);
       else
         SendMouseDown(control, p.x(), p.y(), button, shift);
+      break;
+    case QEvent::MouseButtonRelease:
+      if (button == mbLeft) view_.NoteRelease(control, event);
+      SendMouseUp(control, p.x(), p.y(), button, shift);
+      break;
+    case QEvent::MouseButtonDblClick:
+      // Qt follows the second press with this event; it reaches the model only when no
+      // press came before it (a synthesized double click).
+      if (!view_.TakeDoubleClickEvent() && button == mbLeft)
+        SendMouseDoublePress(control, p.x(), p.y(), shift);
       break;
     default:
       SendMouseMove(control, p.x(), p.y(), shift);
@@ -386,6 +390,30 @@ void TQtView::QtFocusIn(TQtBinding* binding, Qt::FocusReason reason) {
       if (control->CanFocus()) control->SetFocus();
     });
   RestoreFocus();
+}
+
+bool TQtView::DoublePress(TControl* control, const QMouseEvent* press) {
+  const int distance = QApplication::startDragDistance();
+  const QPointF moved = press->position() - lastRelease_.Position;
+  doublePressed_ = lastRelease_.Control == control &&
+                   press->timestamp() - lastRelease_.Time <=
+                       static_cast<quint64>(QApplication::doubleClickInterval()) &&
+                   std::abs(moved.x()) <= distance && std::abs(moved.y()) <= distance;
+  // A third press starts anew.
+  lastRelease_.Control = nullptr;
+  return doublePressed_;
+}
+
+void TQtView::NoteRelease(TControl* control, const QMouseEvent* release) {
+  if (doublePressed_) {
+    doublePressed_ = false;
+    return;
+  }
+  lastRelease_ = {control, release->timestamp(), release->position()};
+}
+
+bool TQtView::TakeDoubleClickEvent() {
+  return doublePressed_;
 }
 
 void TQtView::RestoreFocus() {

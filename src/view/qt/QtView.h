@@ -106,6 +106,12 @@ class TQtView : public QObject, public IComponentObserver {
   void QtFocusIn(TQtBinding* binding, Qt::FocusReason reason);
   // Puts the Qt focus where the model has it.
   void RestoreFocus();
+  // Whether a left press on `control` is the second press of a double click (within the
+  // double-click time and distance of the last release there), as the platform decides;
+  // Qt's double-click event after such a press is then not delivered again.
+  bool DoublePress(TControl* control, const QMouseEvent* press);
+  void NoteRelease(TControl* control, const QMouseEvent* release);
+  bool TakeDoubleClickEvent();
 
   // Writing model state into widgets: signals fired meanwhile are ignored.
   class TSyncGuard {
@@ -134,6 +140,12 @@ class TQtView : public QObject, public IComponentObserver {
   std::unordered_map<const QObject*, TQtBinding*> byWidget_;
   int syncing_ = 0;
   QTimer messages_;
+  struct TRelease {
+    const TControl* Control = nullptr;
+    quint64 Time = 0;
+    QPointF Position;
+  } lastRelease_;
+  bool doublePressed_ = false;
 };
 
 // Runs `action` as model input: an exception goes to Application()->HandleException.
