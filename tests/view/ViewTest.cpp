@@ -608,6 +608,27 @@ TEST_F(ViewTest, MessageDialogsShowTheirReCaptionedButtonsAndAnswerTheChosenOne)
   }
 }
 
+TEST_F(ViewTest, ADialogOpenedByAClickRunsInsideTheClickAndReturnsToIt) {
+  TQtDialogService dialogs;
+  SetDialogService(&dialogs);
+  ShowGallery();
+  auto* help = Find<TButton>("btnHelp");
+  help->SetOnClick(MethodOf<&TRecorder::Click>(&rec));
+  int answer = -1;
+  rec.Hooks["btnHelp.Click"] = [&] {
+    answer = MessageDlg("说明", mtInformation, TMsgDlgButtons{mbOK});
+    rec.Log.push_back("after dialog");
+  };
+  QTimer::singleShot(30, [] {
+    if (auto* box = qobject_cast<QMessageBox*>(QApplication::activeModalWidget()))
+      box->buttons().front()->click();
+  });
+  QTest::mouseClick(W(help), Qt::LeftButton);
+  EXPECT_EQ(answer, mrOk);
+  EXPECT_EQ(rec.Log, (std::vector<std::string>{"btnHelp.Click", "after dialog"}));
+  EXPECT_TRUE(W(form.get())->isVisible());
+}
+
 // --- Real fonts and the gallery's pictures -------------------------------------------------
 
 TEST_F(ViewTest, TheTextServiceMeasuresRealGlyphsAndDrawsThemIntoTheBitmap) {

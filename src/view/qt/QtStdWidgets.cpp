@@ -7,12 +7,14 @@
 #include <QListWidget>
 #include <QMouseEvent>
 #include <QPlainTextEdit>
+#include <QProgressBar>
 #include <QPushButton>
 #include <QRadioButton>
 #include <QScrollBar>
 #include <QTextBlock>
 
 #include "Buttons.h"
+#include "ComCtrls.h"
 #include "Forms.h"
 #include "Mask.h"
 #include "QtConvert.h"
@@ -393,6 +395,27 @@ class TQtListBoxBinding : public TQtBinding {
   }
 };
 
+// An animation plays while the model says it is active; the clip itself is the window
+// system's, shown as a busy indicator.
+class TQtAnimateBinding : public TQtBinding {
+ public:
+  using TQtBinding::TQtBinding;
+
+ protected:
+  QWidget* MakeWidget(QWidget* parent) override {
+    auto* bar = new QProgressBar(parent);
+    bar->setTextVisible(false);
+    return bar;
+  }
+
+  void Sync() override {
+    auto* bar = static_cast<QProgressBar*>(widget_.data());
+    const bool active = static_cast<TAnimate*>(control_)->Active();
+    bar->setRange(0, active ? 0 : 1);
+    bar->setValue(0);
+  }
+};
+
 template <class B>
 TQtView::TFactory Make() {
   return [](TQtView& view, TControl* control) { return std::make_unique<B>(view, control); };
@@ -412,4 +435,5 @@ void RegisterStdWidgets(TQtView& view) {
   view.Register(TRadioButton::StaticClass(), Make<TQtCheckBinding>());
   view.Register(TCustomComboBox::StaticClass(), Make<TQtComboBinding>());
   view.Register(TCustomListBox::StaticClass(), Make<TQtListBoxBinding>());
+  view.Register(TAnimate::StaticClass(), Make<TQtAnimateBinding>());
 }

@@ -62,6 +62,9 @@ void TQtBinding::SyncCommon() {
   }
   widget_->setPalette(palette);
   widget_->setToolTip(control_->ShowHint() ? ToQString(GetShortHint(control_->Hint())) : QString());
+  if (auto* win = dynamic_cast<TWinControl*>(control_))
+    widget_->setAttribute(Qt::WA_InputMethodEnabled,
+                          win->ImeMode() != imDisable && win->ImeMode() != imClose);
   if (control_->Parent()) widget_->setVisible(control_->Visible());
 }
 
@@ -196,6 +199,11 @@ TQtView::TQtView() {
   RegisterPaintedWidgets(*this);
   RegisterListViews(*this);
   AddComponentObserver(this);
+  // Forms shown before the view existed are mirrored now.
+  for (int i = 0; i < Screen()->FormCount(); ++i)
+    if (auto* form = dynamic_cast<TCustomForm*>(Screen()->Forms(i));
+        form && !form->Parent() && form->Visible())
+      Mirror(form);
   // Posted messages (PostMessage, Release) are delivered while Qt's loop runs.
   messages_.setInterval(10);
   connect(&messages_, &QTimer::timeout, this,

@@ -70,6 +70,8 @@ void Fill(TForm* form) {
     AddRows(list, rows);
   }
   Find<TListView>(form, "lvReport")->Items()->Item(1)->SetSelected(true);
+  Find<TListBox>(form, "lbFields")->SetItemIndex(1);
+  Find<TAnimate>(form, "aniBusy")->SetActive(true);
 
   auto* sp01 = Find<TSelectPanel>(form, "sp01");
   sp01->BeginEdit->SetText("KX-2024-0001");
@@ -98,9 +100,15 @@ void Fill(TForm* form) {
   auto* edContract = new TQmEdit(form);
   edContract->SetName("edContract");
   edContract->SetParent(Find<TWinControl>(form, "gbOutput"));
-  edContract->SetBounds(180, 72, 120, 22);
+  edContract->SetBounds(176, 72, 96, 22);
   edContract->SetCaption("合同");
   edContract->SetText("HT-0098");
+  auto* edFooter = new TQmBtnDBEdit(form);
+  edFooter->SetName("edFooter");
+  edFooter->SetParent(Find<TWinControl>(form, "gbOutput"));
+  edFooter->SetBounds(308, 72, 84, 22);
+  edFooter->SetCaption("页脚");
+  edFooter->SetGlyphIndex(81);
 #endif
 }
 
