@@ -86,8 +86,12 @@ class ViewTest : public VclTest {
   }
   QWidget* W(const TControl* control) const { return view->WidgetOf(control); }
   // Every control of the tree has its widget, with the model's bounds, visibility, enabled
-  // state, hint and own state.
+  // state, hint and own state, once the event loop has run (rows are built then).
   void ExpectMirrors(TControl* control) {
+    QApplication::processEvents();
+    ExpectMirrorsNow(control);
+  }
+  void ExpectMirrorsNow(TControl* control) {
     SCOPED_TRACE(control->Name() + ": " + control->ClassName());
     QWidget* widget = W(control);
     ASSERT_NE(widget, nullptr);
@@ -106,7 +110,7 @@ class ViewTest : public VclTest {
     }
     ExpectState(control, widget);
     if (auto* win = dynamic_cast<TWinControl*>(control))
-      for (int i = 0; i < win->ControlCount(); ++i) ExpectMirrors(win->Controls(i));
+      for (int i = 0; i < win->ControlCount(); ++i) ExpectMirrorsNow(win->Controls(i));
   }
 
   void ExpectState(TControl* control, QWidget* widget) {
@@ -174,6 +178,8 @@ TEST_F(ViewTest, EveryWidgetOfAFormFromAResourceShowsTheModelsState) {
   Find<TListView>("lvReport")->Items()->Add()->SetCaption("KX-2024-0004");
   Find<TListView>("lvList")->Items()->Item(0)->SetSelected(true);
   Find<TSelectPanel>("sp02")->SetStyle(sp_Discrete);
+  for (int i = 0; i < 2000; ++i)  // as a lookup fills a panel, row by row
+    Find<TSelectPanel>("spList")->ListView->AddRow({"KX-" + std::to_string(i), "2024/02/01"});
   Find<TMemo>("mmNote")->Lines()->Add("第三行");
   form->SetCaption("改了标题");
   ExpectMirrors(form.get());

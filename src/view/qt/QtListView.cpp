@@ -6,6 +6,7 @@
 #include <QListWidget>
 #include <QPointer>
 #include <QStackedWidget>
+#include <QTimer>
 #include <QTreeWidget>
 
 #include "ComCtrls.h"
@@ -60,7 +61,19 @@ class TQtListViewBinding : public TQtBinding {
   }
 
   void Changed(std::string_view what) override {
-    if (what == "Items" || what == "Columns" || what == "ViewStyle") rebuild_ = true;
+    if (what == "Items" || what == "Columns" || what == "ViewStyle") {
+      // Rows often come one by one (a lookup adds thousands): the rows are built once, when
+      // the event loop next runs.
+      rebuild_ = true;
+      if (!scheduled_) {
+        scheduled_ = true;
+        QTimer::singleShot(0, &pending_, [this] {
+          scheduled_ = false;
+          SyncAll();
+        });
+      }
+      return;
+    }
     TQtBinding::Changed(what);
     if (what == "Editing") SyncEditor();
   }
@@ -114,14 +127,14 @@ class TQtListViewBinding : public TQtBinding {
   void Sync() override {
     Stack()->setCurrentIndex(Report() ? 0 : 1);
     Stack()->setFocusProxy(Report() ? static_cast<QWidget*>(Tree()) : Icons());
-    if (rebuild_) {
+    if (rebuild_ && !scheduled_) {
       rebuild_ = false;
       if (Report())
         BuildTree();
       else
         BuildIcons();
     }
-    SyncSelection();
+    if (!rebuild_) SyncSelection();
   }
 
   void BuildTree() {
@@ -250,6 +263,8 @@ class TQtListViewBinding : public TQtBinding {
 
  private:
   bool rebuild_ = true;
+  bool scheduled_ = false;
+  QObject pending_;  // the scheduled rebuild dies with the binding
   QPointer<TQtLabelEditor> editor_;
 };
 
