@@ -1,13 +1,12 @@
 #include "QtModalRunner.h"
 
 #include <QEventLoop>
-#include <QPointer>
 #include <QTimer>
 
 #include "QtView.h"
 
 void TQtModalRunner::RunModal(TCustomForm* form) {
-  QPointer<QWidget> window = view_.Mirror(form);
+  view_.Mirror(form);  // shown (and modal) from the model's announcements
   QEventLoop loop;
   QTimer step;
   step.setInterval(10);

@@ -1,6 +1,11 @@
 // Forms and the standard windowed controls as native Qt widgets: edits (mask and spin edits,
 // the grid's cell editor), memos, buttons with and without glyphs, check boxes, radio
-// buttons, combo boxes, list boxes, and plain containers (tab sheets, tool bars).
+// buttons, combo boxes, list boxes, animations and plain containers (tab sheets, tool bars).
+//
+// Deviations by design:
+// - An animation shows the window system's busy indicator while it plays, not the frames of
+//   its clip.
+// - A list box or combo box in an owner-draw style shows its items' texts.
 #pragma once
 
 #include <QAbstractSpinBox>

@@ -18,6 +18,9 @@
 // - Graphic controls (labels, speed buttons, bevels, tool buttons) get widgets of their own,
 //   stacked below their windowed siblings as the platform paints them on the parent.
 // - Qt's own tab chain is not used: Tab reaches the model, which moves the focus.
+// - The text an input method is still composing is shown by the widget only; the model gets
+//   the composed text.
+// - A list view's rows follow its items when the event loop next runs.
 #pragma once
 
 #include <QObject>
