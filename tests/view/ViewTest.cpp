@@ -167,6 +167,7 @@ class ViewTest : public VclTest {
 TEST_F(ViewTest, EveryWidgetOfAFormFromAResourceShowsTheModelsState) {
   ShowGallery();
   ExpectMirrors(form.get());
+  EXPECT_EQ(W(Find<TControl>("sbQuery"))->toolTip(), QStringLiteral("查询"));
 
   // Changes of the model reach the widgets.
   Find<TEdit>("edNo")->SetText("KX-9");
@@ -182,6 +183,7 @@ TEST_F(ViewTest, EveryWidgetOfAFormFromAResourceShowsTheModelsState) {
     Find<TSelectPanel>("spList")->ListView->AddRow({"KX-" + std::to_string(i), "2024/02/01"});
   Find<TMemo>("mmNote")->Lines()->Add("第三行");
   form->SetCaption("改了标题");
+  Find<TControl>("sbQuery")->SetHint("查询结转单|按条件查询");
   ExpectMirrors(form.get());
 }
 
