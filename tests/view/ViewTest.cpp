@@ -203,6 +203,19 @@ TEST_F(ViewTest, ControlsCreatedAndFreedWhileShownGetAndLoseTheirWidgets) {
   EXPECT_EQ(W(edit)->parentWidget(), W(Find<TGroupBox>("gbOutput")));
   edit->Free();
   EXPECT_EQ(W(edit), nullptr);
+
+  // A form placed inside a control is a child widget, not a window.
+  TForm* inner = CreateForm<TForm>(form.get());
+  inner->SetBorderStyle(bsNone);
+  inner->SetParent(panel);
+  inner->SetBounds(4, 90, 50, 30);
+  inner->Show();
+  ASSERT_NE(W(inner), nullptr);
+  EXPECT_FALSE(W(inner)->isWindow());
+  EXPECT_EQ(W(inner)->parentWidget(), W(panel));
+  ExpectMirrors(inner);
+  inner->Free();
+  EXPECT_EQ(W(inner), nullptr);
 }
 
 // --- Input through Qt ----------------------------------------------------------------------

@@ -68,15 +68,21 @@ class TQtFormBinding : public TQtBinding {
  protected:
   TCustomForm* Form() const { return static_cast<TCustomForm*>(control_); }
 
-  QWidget* MakeWidget(QWidget*) override {
+  QWidget* MakeWidget(QWidget* parent) override {
     TCustomForm* form = Form();
     auto* widget = new TQtFormWidget([form] { RunGuarded([form] { form->Close(); }); });
+    // A form placed inside another control is a child widget like any other.
+    if (parent) widget->setParent(parent);
     widget->setAutoFillBackground(true);
     widget->setAttribute(Qt::WA_InputMethodEnabled);
     return widget;
   }
 
   void SyncGeometry() override {
+    if (Form()->Parent()) {
+      TQtBinding::SyncGeometry();
+      return;
+    }
     // The window is the form's client area; the frame is the window system's.
     widget_->resize(Form()->ClientWidth(), Form()->ClientHeight());
     widget_->move(Form()->Left(), Form()->Top());
@@ -84,6 +90,7 @@ class TQtFormBinding : public TQtBinding {
 
   void Sync() override {
     widget_->setWindowTitle(ToQString(Form()->Caption()));
+    if (Form()->Parent()) return;  // shown with its parent, as any child
     const bool visible = Form()->Visible();
     if (visible == widget_->isVisible()) return;
     if (visible) {
