@@ -174,6 +174,7 @@ TEST_F(ViewTest, EveryWidgetOfAFormFromAResourceShowsTheModelsState) {
   Find<TEdit>("edNo")->SetBounds(60, 6, 150, 24);
   Find<TCheckBox>("chkSum")->SetChecked(false);
   Find<TComboBox>("cbKind")->SetItemIndex(2);
+  Find<TComboBox>("cbKind")->SetStyle(csDropDown);  // now with an edit box
   Find<TPanel>("pnlEdits")->SetEnabled(false);
   Find<TBitBtn>("btnCancel")->Hide();
   Find<TListView>("lvReport")->Items()->Add()->SetCaption("KX-2024-0004");

@@ -251,6 +251,9 @@ QWidget* TQtView::Mirror(TCustomForm* form) {
 
 void TQtView::Watch(QWidget* widget, TQtBinding* binding) {
   if (!widget) return;
+  if (byWidget_.find(widget) == byWidget_.end())
+    // A part Qt deletes on its own (a combo box's edit) leaves no stale entry behind.
+    connect(widget, &QObject::destroyed, this, [this](QObject* gone) { byWidget_.erase(gone); });
   byWidget_[widget] = binding;
   widget->installEventFilter(this);
 }
