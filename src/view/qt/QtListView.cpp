@@ -8,6 +8,7 @@
 #include <QStackedWidget>
 #include <QTimer>
 #include <QTreeWidget>
+#include <set>
 
 #include "ComCtrls.h"
 #include "QtConvert.h"
@@ -61,7 +62,8 @@ class TQtListViewBinding : public TQtBinding {
   }
 
   void Changed(std::string_view what) override {
-    if (what == "Items" || what == "Columns" || what == "ViewStyle") {
+    static const std::set<std::string_view> rowChanges = {"Items", "Columns", "ViewStyle"};
+    if (rowChanges.count(what)) {
       // Rows often come one by one (a lookup adds thousands): the rows are built once, when
       // the event loop next runs.
       rebuild_ = true;

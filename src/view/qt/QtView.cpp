@@ -68,25 +68,36 @@ void TQtBinding::SyncCommon() {
   if (control_->Parent()) widget_->setVisible(control_->Visible());
 }
 
+void TQtBinding::SyncVisible() {
+  if (control_->Parent()) widget_->setVisible(control_->Visible());
+}
+
+void TQtBinding::SyncFocus() {
+  if (control_ == FocusedControl() && !widget_->hasFocus()) widget_->setFocus();
+}
+
+void TQtBinding::SyncOwn() {
+  Sync();
+  widget_->update();
+}
+
+void TQtBinding::SyncCommonAndOwn() {
+  SyncCommon();
+  SyncOwn();
+}
+
 void TQtBinding::Changed(std::string_view what) {
   if (!widget_) return;
+  // What each announcement touches; any other names the control's own state.
+  using TReaction = void (TQtBinding::*)();
+  static const std::unordered_map<std::string_view, TReaction> reactions = {
+      {"Bounds", &TQtBinding::SyncGeometry},      {"Visible", &TQtBinding::SyncVisible},
+      {"Focus", &TQtBinding::SyncFocus},          {"Paint", &TQtBinding::Repaint},
+      {"Enabled", &TQtBinding::SyncCommonAndOwn}, {"Font", &TQtBinding::SyncCommonAndOwn},
+      {"Color", &TQtBinding::SyncCommonAndOwn},   {"Hint", &TQtBinding::SyncCommonAndOwn}};
   TQtView::TSyncGuard guard(view_);
-  if (what == "Bounds") {
-    SyncGeometry();
-  } else if (what == "Visible") {
-    if (control_->Parent()) widget_->setVisible(control_->Visible());
-  } else if (what == "Focus") {
-    if (control_ == FocusedControl() && !widget_->hasFocus()) widget_->setFocus();
-  } else if (what == "Paint") {
-    widget_->update();
-  } else if (what == "Enabled" || what == "Font" || what == "Color" || what == "Hint") {
-    SyncCommon();
-    Sync();
-    widget_->update();
-  } else {
-    Sync();
-    widget_->update();
-  }
+  const auto found = reactions.find(what);
+  (this->*(found == reactions.end() ? &TQtBinding::SyncOwn : found->second))();
 }
 
 bool TQtBinding::Input(QObject* watched, QEvent* event) {

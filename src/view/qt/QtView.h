@@ -68,6 +68,11 @@ class TQtBinding {
   virtual void Sync() {}
   virtual void SyncGeometry();
   void SyncCommon();
+  void SyncVisible();
+  void SyncFocus();
+  void SyncOwn();
+  void SyncCommonAndOwn();
+  void Repaint() { widget_->update(); }
   // Input helpers: forward a key, characters or a mouse event to the model.
   bool ForwardKey(QKeyEvent* event);
   bool ForwardMouse(QObject* watched, QMouseEvent* event);
