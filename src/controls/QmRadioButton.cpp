@@ -126,15 +126,24 @@ TBitmap* TQmRadioButton::PaintControl() {
   const int mark = 12;
   const int markLeft = GetControlsAlignment() == taRightJustify ? 1 : client.Right - mark - 1;
   const int markTop = (client.Height() - mark) / 2;
-  canvas->Brush()->SetColor(Enabled() ? clWindow : clBtnFace);
-  canvas->Pen()->SetColor(clBtnShadow);
-  canvas->Rectangle(markLeft + 2, markTop, markLeft + mark - 2, markTop + mark);
-  canvas->Rectangle(markLeft, markTop + 2, markLeft + mark, markTop + mark - 2);
-  canvas->FillRect(Rect(markLeft + 1, markTop + 1, markLeft + mark - 1, markTop + mark - 1));
-  if (checked_) {
-    canvas->Brush()->SetColor(Enabled() ? clWindowText : clGrayText);
-    canvas->FillRect(Rect(markLeft + 4, markTop + 4, markLeft + mark - 4, markTop + mark - 4));
-  }
+  // A ring in the shadow colour around the window colour, a dot when checked; pixel by
+  // pixel so that it is round at this size.
+  const TColor face = Enabled() ? clWindow : clBtnFace;
+  const TColor dot = Enabled() ? clWindowText : clGrayText;
+  const double centre = (mark - 1) / 2.0;
+  for (int y = 0; y < mark; ++y)
+    for (int x = 0; x < mark; ++x) {
+      const double dx = x - centre, dy = y - centre, d2 = dx * dx + dy * dy;
+      TColor c;
+      if (d2 > 6.0 * 6.0) continue;
+      if (d2 > 4.9 * 4.9)
+        c = clBtnShadow;
+      else if (checked_ && d2 <= 2.3 * 2.3)
+        c = dot;
+      else
+        c = face;
+      canvas->SetPixels(markLeft + x, markTop + y, c);
+    }
 
   // The caption again, in the control's font.
   TRect r = client;
