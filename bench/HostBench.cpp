@@ -56,7 +56,7 @@ class TBenchServer {
   const std::string& Folder() const { return folder_; }
 
   std::unique_ptr<TSocketConnection> Connect() const {
-    auto c = std::make_unique<TSocketConnection>();
+    auto c = std::make_unique<TSocketConnection>(nullptr);
     c->SetAddress("127.0.0.1");
     c->SetPort(server_->Port());
     c->SetServerName(kReportCounterProgID);

@@ -16,7 +16,6 @@
 #include <string>
 #include <thread>
 
-#include "SConnect.h"
 #include "Wire.h"
 
 struct TAppServerOptions {

@@ -170,6 +170,28 @@ inherited frmBaseGene: TfrmBaseGene
       TabOrder = 1
     end
   end
+  object MainMidas: TSocketConnection
+    ObjectBroker = ObjBroker
+    SupportCallbacks = False
+    Left = 8
+    Top = 120
+  end
+  object ObjBroker: TSimpleObjectBroker
+    Left = 8
+    Top = 160
+  end
+  object ClientDataSet1: TwwClientDataSet
+    IndexDefs = <
+      item
+        Name = 'Index1'
+        Fields = 'NCONDITION;CREATOR;PROGRAMME'
+      end>
+    IndexName = 'Index1'
+    ProviderName = 'pvdConSave'
+    RemoteServer = MainMidas
+    Left = 8
+    Top = 200
+  end
   object muOperation: TPopupMenu
     Left = 40
     Top = 120

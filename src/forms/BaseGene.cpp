@@ -30,7 +30,10 @@ KXBR_DEFINE_CLASS(TfrmBaseGene, .Method<&TfrmBaseGene::FormShow>("FormShow")
                                     .Field<&TfrmBaseGene::N9>("N9")
                                     .Field<&TfrmBaseGene::N10>("N10")
                                     .Field<&TfrmBaseGene::ImageList1>("ImageList1")
-                                    .Field<&TfrmBaseGene::ImageList2>("ImageList2"))
+                                    .Field<&TfrmBaseGene::ImageList2>("ImageList2")
+                                    .Field<&TfrmBaseGene::MainMidas>("MainMidas")
+                                    .Field<&TfrmBaseGene::ObjBroker>("ObjBroker")
+                                    .Field<&TfrmBaseGene::ClientDataSet1>("ClientDataSet1"))
 
 TfrmBaseGene::TfrmBaseGene(TComponent* owner) : TQMForm(owner) {}
 

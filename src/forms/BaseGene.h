@@ -7,6 +7,7 @@
 #include <string>
 
 #include "ComCtrls.h"
+#include "DBClient.h"
 #include "DBLabel.h"
 #include "ExtCtrls.h"
 #include "ExtPage.h"
@@ -15,6 +16,7 @@
 #include "Mask.h"
 #include "Menus.h"
 #include "QMForm.h"
+#include "SConnect.h"
 #include "StdCtrls.h"
 #include "Variant.h"
 
@@ -64,6 +66,9 @@ class TfrmBaseGene : public TQMForm {
   TMenuItem* N10 = nullptr;
   TImageList* ImageList1 = nullptr;
   TImageList* ImageList2 = nullptr;
+  TSocketConnection* MainMidas = nullptr;
+  TSimpleObjectBroker* ObjBroker = nullptr;
+  TwwClientDataSet* ClientDataSet1 = nullptr;
 
   Variant HostApp;
   std::string ModulePath;

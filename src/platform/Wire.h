@@ -32,6 +32,13 @@
 #include "SysUtils.h"
 #include "Variant.h"
 
+// Connection failures: the server cannot be reached, the connection dropped, a call timed
+// out. The server object's own exceptions arrive as EOleException / EOleSysError.
+KXBR_EXCEPTION_CLASS(ESocketConnectionError, Exception)
+
+// The application server's port unless configured otherwise.
+inline constexpr int kDefaultSocketPort = 211;
+
 inline constexpr int kWireVersion = 1;
 inline constexpr size_t kWireHeaderSize = 4;
 inline constexpr size_t kDefaultMaxFrameSize = size_t{16} << 20;

@@ -169,7 +169,9 @@ KXBR_DEFINE_CLASS(
         .Prop<&TClientDataSet::IndexFieldNames, &TClientDataSet::SetIndexFieldNames>(
             "IndexFieldNames")
         .Prop<&TClientDataSet::IndexName, &TClientDataSet::SetIndexName>("IndexName")
-        .Prop<&TClientDataSet::ProviderName, &TClientDataSet::SetProviderName>("ProviderName"))
+        .Prop<&TClientDataSet::ProviderName, &TClientDataSet::SetProviderName>("ProviderName")
+        .Prop<&TClientDataSet::RemoteServer, &TClientDataSet::SetRemoteServer>("RemoteServer"))
+KXBR_DEFINE_CLASS(TwwClientDataSet)
 
 TClientDataSet::TClientDataSet(TComponent* owner)
     : TDataSet(owner), indexDefs_(std::make_unique<TIndexDefs>(this)) {}
@@ -226,9 +228,29 @@ void TClientDataSet::ApplyIndex(const std::vector<TFieldDef>& defs) {
                   options.Contains(ixDescending));
 }
 
+void TClientDataSet::SetRemoteServer(TSocketConnection* server) {
+  if (server == remoteServer_) return;
+  if (Active()) DatabaseError("Cannot perform this operation on an open dataset");
+  if (remoteServer_ != nullptr) remoteServer_->RemoveFreeNotification(this);
+  remoteServer_ = server;
+  if (remoteServer_ != nullptr) remoteServer_->FreeNotification(this);
+}
+
+void TClientDataSet::Notification(TComponent* component, TOperation operation) {
+  TDataSet::Notification(component, operation);
+  if (operation == opRemove && component == remoteServer_) remoteServer_ = nullptr;
+}
+
 void TClientDataSet::FetchRecords(std::vector<TFieldDef>& defs, std::vector<TRecordData>& rows) {
-  if (providerName_.empty() || !provider_) DatabaseError("Missing data provider or data packet");
-  ReadProviderRecords(provider_->GetRecords(providerName_), defs, rows);
+  if (providerName_.empty() || (!provider_ && remoteServer_ == nullptr))
+    DatabaseError("Missing data provider or data packet");
+  if (provider_) {
+    ReadProviderRecords(provider_->GetRecords(providerName_), defs, rows);
+    return;
+  }
+  // The server object as the connection holds it now (it may have reconnected).
+  TAppServerProvider server(remoteServer_->AppServer());
+  ReadProviderRecords(server.GetRecords(providerName_), defs, rows);
 }
 
 void TClientDataSet::InternalOpen(std::vector<TFieldDef>& defs, std::vector<TRecordData>& rows) {

@@ -14,6 +14,8 @@
 
 #include "DB.h"
 
+class TSocketConnection;
+
 // Where a client dataset's rows come from. The records of a provider are a
 // two-dimensional array (first dimension the rows, second the columns, any bounds) whose
 // first row holds the column names; an array of row arrays is read the same way. A column
@@ -107,6 +109,10 @@ class TClientDataSet : public TDataSet {
   void SetProviderName(const std::string& name);
   const std::shared_ptr<IProvider>& Provider() const { return provider_; }
   void SetProvider(std::shared_ptr<IProvider> provider) { provider_ = std::move(provider); }
+  // The connection whose server object exports the provider; used when no provider was
+  // handed over. Raises EDatabaseError while open.
+  TSocketConnection* RemoteServer() const { return remoteServer_; }
+  void SetRemoteServer(TSocketConnection* server);
 
   // The order of the records: by the fields named (IndexFieldNames, "A;B") or by the index
   // definition named (IndexName); setting one clears the other. An unknown field or index
@@ -130,6 +136,7 @@ class TClientDataSet : public TDataSet {
 
  protected:
   void InternalOpen(std::vector<TFieldDef>& defs, std::vector<TRecordData>& rows) override;
+  void Notification(TComponent* component, TOperation operation) override;
   void RecordPosted(bool) override { ++changeCount_; }
   void RecordDeleted() override { ++changeCount_; }
 
@@ -141,8 +148,18 @@ class TClientDataSet : public TDataSet {
 
   std::string providerName_;
   std::shared_ptr<IProvider> provider_;
+  TSocketConnection* remoteServer_ = nullptr;
   std::string indexFieldNames_;
   std::string indexName_;
   std::unique_ptr<TIndexDefs> indexDefs_;
   int changeCount_ = 0;
+};
+
+// The component pack's client dataset, as form resources name it; it adds nothing the
+// module uses.
+class TwwClientDataSet : public TClientDataSet {
+  KXBR_CLASS(TwwClientDataSet, TClientDataSet)
+
+ public:
+  using TClientDataSet::TClientDataSet;
 };

@@ -61,6 +61,14 @@ TEST_F(BaseGeneTest, TheFrameComesFromTheResource) {
   EXPECT_TRUE(form->N7->Checked());
   EXPECT_TRUE(form->btnCancel->Cancel());
   EXPECT_EQ(form->btnCancel->ModalResult(), mrCancel);
+  // The scheme list's dataset reads the server's provider through the form's connection.
+  EXPECT_EQ(form->ClientDataSet1->RemoteServer(), form->MainMidas);
+  EXPECT_EQ(form->ClientDataSet1->ProviderName(), "pvdConSave");
+  EXPECT_EQ(form->ClientDataSet1->IndexDefs()->Find("Index1")->Fields(),
+            "NCONDITION;CREATOR;PROGRAMME");
+  EXPECT_EQ(form->MainMidas->ObjectBroker(), form->ObjBroker);
+  EXPECT_FALSE(form->MainMidas->SupportCallbacks());
+  EXPECT_FALSE(form->MainMidas->Connected());
   // The bottom panel spans the form; the scheme panel and the pages share what is above it.
   EXPECT_EQ(form->Panel1->Width(), form->ClientWidth());
   EXPECT_EQ(form->pnlCondition->Height(), form->ClientHeight() - 43);

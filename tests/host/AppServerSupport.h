@@ -78,7 +78,7 @@ class TTestServer {
 
   std::unique_ptr<TSocketConnection> Connect(const std::string& progID,
                                              int callTimeoutMs = 10000) const {
-    auto c = std::make_unique<TSocketConnection>();
+    auto c = std::make_unique<TSocketConnection>(nullptr);
     c->SetAddress("127.0.0.1");
     c->SetPort(server_->Port());
     c->SetServerName(progID);

@@ -78,7 +78,7 @@ TEST_F(AppServerTest, CallsAnswerAsTheObjectDoesInProcess) {
 
 TEST_F(AppServerTest, UnknownProgIDsAreRefusedAsInProcess) {
   TTestServer server;
-  TSocketConnection connection;
+  TSocketConnection connection(nullptr);
   connection.SetAddress("127.0.0.1");
   connection.SetPort(server.Port());
   connection.SetServerName("No.SuchObject");
@@ -294,10 +294,10 @@ TEST_F(AppServerTest, ACallThatTakesTooLongClosesTheConnection) {
 
 TEST_F(AppServerTest, TheBrokerSkipsServersThatFail) {
   TTestServer server;
-  TSimpleObjectBroker broker;
+  TSimpleObjectBroker broker(nullptr);
   broker.AddServer("127.0.0.2", server.Port());  // nobody listens there
   broker.AddServer("127.0.0.1", server.Port());
-  TSocketConnection connection;
+  TSocketConnection connection(nullptr);
   connection.SetObjectBroker(&broker);
   connection.SetServerName(kEchoProgID);
   connection.Open();
@@ -314,7 +314,7 @@ TEST_F(AppServerTest, TheBrokerSkipsServersThatFail) {
     EXPECT_NE(e.Message().find("No application server is available"), std::string::npos);
   }
 
-  TSimpleObjectBroker balanced;
+  TSimpleObjectBroker balanced(nullptr);
   balanced.AddServer("a");
   balanced.AddServer("b");
   balanced.SetLoadBalanced(true);
@@ -327,7 +327,7 @@ TEST_F(AppServerTest, TheServerIsFoundByName) {
   TTestServer server;
   for (const bool asHost : {false, true}) {
     SCOPED_TRACE(asHost ? "Host" : "Address");
-    TSocketConnection connection;
+    TSocketConnection connection(nullptr);
     if (asHost)
       connection.SetHost("localhost");
     else
@@ -337,7 +337,7 @@ TEST_F(AppServerTest, TheServerIsFoundByName) {
     connection.Open();
     EXPECT_TRUE(OleInvoke(connection.AppServer(), "Echo", {Variant(1)}) == Variant(1));
   }
-  TSocketConnection nowhere;
+  TSocketConnection nowhere(nullptr);
   nowhere.SetServerName(kEchoProgID);
   try {
     nowhere.Open();
@@ -348,7 +348,7 @@ TEST_F(AppServerTest, TheServerIsFoundByName) {
 }
 
 TEST_F(AppServerTest, AnObjectHandedOverMakesTheConnectionLocal) {
-  TSocketConnection connection;
+  TSocketConnection connection(nullptr);
   connection.SetAddress("127.0.0.1");
   connection.SetServerName(kEchoProgID);
   connection.SetAppServer(Variant(CreateOleObject(kEchoProgID)));
@@ -369,7 +369,7 @@ TEST_F(AppServerTest, TheProgramLogsAndStopsCleanlyOnSigterm) {
   TServerProcess process(KXBR_APPSERVER_PROGRAM, {"--port", "0"});
   ASSERT_GT(process.Port(), 0);
   {
-    TSocketConnection connection;
+    TSocketConnection connection(nullptr);
     connection.SetAddress("127.0.0.1");
     connection.SetPort(process.Port());
     connection.SetServerName("ReportCounterS.dmReportCounter");

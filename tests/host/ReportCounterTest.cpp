@@ -199,8 +199,9 @@ TEST_F(ReportCounterTest, AClientDataSetReadsTheSchemesOverTheConnection) {
   OleInvoke(appServer, "InsertConTable", {Scheme("别人的", "v", false, "U01")});
   OleInvoke(appServer, "LoadTable", {List(0, {W("796"), W("KXBR07")})});
 
+  // As a form does it: the connection is the dataset's remote server.
   TClientDataSet schemes(nullptr);
-  schemes.SetProvider(std::make_shared<TAppServerProvider>(appServer));
+  schemes.SetRemoteServer(connection.get());
   schemes.SetProviderName("pvdConSave");
   schemes.SetIndexFieldNames("NCONDITION;CREATOR;PROGRAMME");
   schemes.Open();
@@ -215,6 +216,9 @@ TEST_F(ReportCounterTest, AClientDataSetReadsTheSchemesOverTheConnection) {
   unknown.SetProvider(std::make_shared<TAppServerProvider>(appServer));
   unknown.SetProviderName("pvdOther");
   EXPECT_THROW(unknown.Open(), Exception);
+
+  connection.reset();  // a freed connection is no dataset's remote server any more
+  EXPECT_EQ(schemes.RemoteServer(), nullptr);
 }
 
 TEST_F(ReportCounterTest, SchemeCallsSayWhyTheyDidNothing) {
@@ -418,7 +422,7 @@ TEST_F(ReportCounterTest, EveryAcknowledgedSubmissionSurvivesSigkill) {
     for (int c = 0; c < kClients; ++c)
       clients.emplace_back([&, c] {
         try {
-          TSocketConnection connection;
+          TSocketConnection connection(nullptr);
           connection.SetAddress("127.0.0.1");
           connection.SetPort(process.Port());
           connection.SetServerName(kReportCounterProgID);
@@ -455,7 +459,7 @@ TEST_F(ReportCounterTest, EveryAcknowledgedSubmissionSurvivesSigkill) {
     EXPECT_EQ(job->Submission.UserID, "K" + IntToStr(client));
     highest = std::max(highest, id);
   }
-  TSocketConnection connection;
+  TSocketConnection connection(nullptr);
   connection.SetAddress("127.0.0.1");
   connection.SetPort(restarted.Port());
   connection.SetServerName(kReportCounterProgID);

@@ -2,7 +2,8 @@
 // orvant-appserver over TCP (the frames of Wire.h), creates the object its ServerName
 // names there, and hands out that object as AppServer, a dispatch object whose calls
 // travel the wire (arguments by reference, the callee's exceptions raised again here).
-// TSimpleObjectBroker chooses among several servers.
+// TSimpleObjectBroker chooses among several servers. Both are components, so that forms
+// declare them in their resources (a form's MainMidas and ObjBroker).
 //
 // Deviations by design:
 // - SupportCallbacks is kept but never used: the server calls nobody back.
@@ -17,15 +18,10 @@
 #include <string>
 #include <vector>
 
+#include "Classes.h"
 #include "SysUtils.h"
 #include "Variant.h"
 #include "Wire.h"
-
-// Connection failures: the server cannot be reached, the connection dropped, a call timed
-// out. The server object's own exceptions arrive as EOleException / EOleSysError.
-KXBR_EXCEPTION_CLASS(ESocketConnectionError, Exception)
-
-inline constexpr int kDefaultSocketPort = 211;
 
 struct TServerItem {
   std::string ComputerName;
@@ -35,9 +31,11 @@ struct TServerItem {
   bool HasFailed = false;
 };
 
-class TSimpleObjectBroker {
+class TSimpleObjectBroker : public TComponent {
+  KXBR_CLASS(TSimpleObjectBroker, TComponent)
+
  public:
-  TSimpleObjectBroker();
+  explicit TSimpleObjectBroker(TComponent* owner);
 
   std::vector<TServerItem>& Servers() { return servers_; }
   const std::vector<TServerItem>& Servers() const { return servers_; }
@@ -64,12 +62,12 @@ class TSimpleObjectBroker {
 
 class TRemoteSession;
 
-class TSocketConnection {
+class TSocketConnection : public TComponent {
+  KXBR_CLASS(TSocketConnection, TComponent)
+
  public:
-  TSocketConnection();
-  ~TSocketConnection();
-  TSocketConnection(const TSocketConnection&) = delete;
-  TSocketConnection& operator=(const TSocketConnection&) = delete;
+  explicit TSocketConnection(TComponent* owner);
+  ~TSocketConnection() override;
 
   // Address is meant for an IP address and Host for a name, but either may hold both
   // kinds (a configured "localhost" works). Address wins when both are set.
@@ -85,7 +83,8 @@ class TSocketConnection {
   bool SupportCallbacks() const { return supportCallbacks_; }
   void SetSupportCallbacks(bool value) { supportCallbacks_ = value; }
   TSimpleObjectBroker* ObjectBroker() const { return broker_; }
-  void SetObjectBroker(TSimpleObjectBroker* broker) { broker_ = broker; }
+  // The broker, when set, is asked for a server unless Address or Host names one.
+  void SetObjectBroker(TSimpleObjectBroker* broker);
   // Time-outs in milliseconds (negative: none): reaching the server, and one call.
   int ConnectTimeout() const { return connectTimeoutMs_; }
   void SetConnectTimeout(int ms) { connectTimeoutMs_ = ms; }
@@ -99,12 +98,17 @@ class TSocketConnection {
   void Open();
   void Close();
   bool Connected() const;
+  // While the component is read from a form resource the value is kept for Loaded.
   void SetConnected(bool value);
 
   // The server object; opens the connection first when it is closed.
   Variant AppServer();
   // Hands the connection an object created in process instead of a socket.
   void SetAppServer(const Variant& server);
+
+ protected:
+  void Loaded() override;
+  void Notification(TComponent* component, TOperation operation) override;
 
  private:
   void OpenTo(const std::string& address, int port);
@@ -120,6 +124,7 @@ class TSocketConnection {
   size_t maxFrameSize_ = kDefaultMaxFrameSize;
   std::shared_ptr<TRemoteSession> session_;
   Variant local_;
+  bool streamedConnected_ = false;
 };
 
 // The rows a provider of the server object exports ("pvdConSave"): a two-dimensional

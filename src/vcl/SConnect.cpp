@@ -13,6 +13,21 @@
 #include <mutex>
 
 #include "ComObj.h"
+#include "TypInfo.h"
+
+KXBR_DEFINE_CLASS(TSimpleObjectBroker,
+                  .Prop<&TSimpleObjectBroker::LoadBalanced, &TSimpleObjectBroker::SetLoadBalanced>(
+                      "LoadBalanced"))
+KXBR_DEFINE_CLASS(
+    TSocketConnection,
+    .Prop<&TSocketConnection::Address, &TSocketConnection::SetAddress>("Address")
+        .Prop<&TSocketConnection::Host, &TSocketConnection::SetHost>("Host")
+        .Prop<&TSocketConnection::Port, &TSocketConnection::SetPort>("Port")
+        .Prop<&TSocketConnection::ServerName, &TSocketConnection::SetServerName>("ServerName")
+        .Prop<&TSocketConnection::SupportCallbacks, &TSocketConnection::SetSupportCallbacks>(
+            "SupportCallbacks")
+        .Prop<&TSocketConnection::ObjectBroker, &TSocketConnection::SetObjectBroker>("ObjectBroker")
+        .Prop<&TSocketConnection::Connected, &TSocketConnection::SetConnected>("Connected"))
 
 // The connection and its AppServer proxy share one session, so that a proxy kept by a
 // caller after Close fails cleanly instead of touching a closed socket.
@@ -156,7 +171,8 @@ int ConnectSocket(const std::string& address, int port, int timeoutMs) {
 
 // --- TSimpleObjectBroker -----------------------------------------------------------------
 
-TSimpleObjectBroker::TSimpleObjectBroker() : random_(std::random_device{}()) {}
+TSimpleObjectBroker::TSimpleObjectBroker(TComponent* owner)
+    : TComponent(owner), random_(std::random_device{}()) {}
 
 void TSimpleObjectBroker::AddServer(const std::string& computerName, int port) {
   TServerItem item;
@@ -196,10 +212,28 @@ void TSimpleObjectBroker::SetConnectStatus(const std::string& computerName, bool
 
 // --- TSocketConnection -------------------------------------------------------------------
 
-TSocketConnection::TSocketConnection() = default;
+TSocketConnection::TSocketConnection(TComponent* owner) : TComponent(owner) {}
 
 TSocketConnection::~TSocketConnection() {
   Close();
+}
+
+void TSocketConnection::SetObjectBroker(TSimpleObjectBroker* broker) {
+  if (broker_ == broker) return;
+  if (broker_ != nullptr) broker_->RemoveFreeNotification(this);
+  broker_ = broker;
+  if (broker_ != nullptr) broker_->FreeNotification(this);
+}
+
+void TSocketConnection::Notification(TComponent* component, TOperation operation) {
+  TComponent::Notification(component, operation);
+  if (operation == opRemove && component == broker_) broker_ = nullptr;
+}
+
+void TSocketConnection::Loaded() {
+  TComponent::Loaded();
+  // As on the platform, a server that cannot be reached then stops the form's creation.
+  if (streamedConnected_) SetConnected(true);
 }
 
 bool TSocketConnection::Connected() const {
@@ -208,6 +242,10 @@ bool TSocketConnection::Connected() const {
 }
 
 void TSocketConnection::SetConnected(bool value) {
+  if (ComponentState().Contains(csLoading)) {
+    streamedConnected_ = value;
+    return;
+  }
   if (value)
     Open();
   else
