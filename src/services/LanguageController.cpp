@@ -72,7 +72,8 @@ bool Assign(TObject* target, const std::string& prop, int index, const std::stri
     return true;
   }
   if (auto* lines = dynamic_cast<TStrings*>(target)) {
-    if (index < 0) return false;
+    // A line far beyond any real list (Items_188888888) would fill memory with empty lines.
+    if (index < 0 || index >= kMaxPackLineIndex) return false;
     lines->BeginUpdate();
     while (lines->Count() <= index) lines->Add("");
     lines->SetStrings(index, value);

@@ -8,6 +8,8 @@
 // - Readers are chosen through a table of classes (TReaderFactory::Register), so that a
 //   control family can bring its own reader; combo boxes have TCustomComboBoxRead, every
 //   other component TComponentRead.
+// - An indexed line at or beyond kMaxPackLineIndex is skipped like a value that does not
+//   convert: appending that many empty lines would exhaust memory.
 #pragma once
 
 #include <functional>
@@ -18,6 +20,8 @@
 #include "Classes.h"
 #include "CodeConverter.h"
 #include "XMLDoc.h"
+
+inline constexpr int kMaxPackLineIndex = 65536;
 
 KXBR_EXCEPTION_CLASS(LanguageControllerError, Exception)
 

@@ -142,9 +142,12 @@ TEST_F(LangPackTest, IndexedLinesGrowTheList) {
 }
 
 TEST_F(LangPackTest, BadAttributesAreSkippedAndReadingGoesOn) {
+  const int lines = edit_->Items()->Count();
   Apply(R"(<R><edNoteID Missing="x" ReadOnlyText="x" Width="wide" Style="psNone"
-              Panels.Items_9.Text="beyond" Nothing.Caption="x" Caption="still read"/></R>)");
+              Panels.Items_9.Text="beyond" Nothing.Caption="x" Items_188888888="far"
+              Items_65536="far" Caption="still read"/></R>)");
   EXPECT_EQ(edit_->Caption(), "still read");
+  EXPECT_EQ(edit_->Items()->Count(), lines);  // no list grows to a line far beyond a real one
   EXPECT_EQ(edit_->Width(), 0);
   EXPECT_EQ(edit_->Style(), psPlain);
   EXPECT_EQ(static_cast<TPackPanel*>(edit_->Panels()->Items(0))->Text(), "");
