@@ -96,17 +96,7 @@ void TBitCheckBox::SetNumGlyphs(TCheckBoxState state, int v) {
 }
 
 void TBitCheckBox::Toggle() {
-  switch (state_) {
-    case cbUnchecked:
-      SetState(allowGrayed_ ? cbGrayed : cbChecked);
-      break;
-    case cbChecked:
-      SetState(cbUnchecked);
-      break;
-    case cbGrayed:
-      SetState(cbChecked);
-      break;
-  }
+  SetState(NextCheckBoxState(state_, allowGrayed_));
 }
 
 void TBitCheckBox::Click() {

@@ -728,18 +728,20 @@ void TCustomCheckBox::SetState(TCheckBoxState v) {
   if (!ClicksDisabled()) Click();
 }
 
-void TCustomCheckBox::Toggle() {
-  switch (state_) {
+TCheckBoxState NextCheckBoxState(TCheckBoxState state, bool allowGrayed) {
+  switch (state) {
     case cbUnchecked:
-      SetState(allowGrayed_ ? cbGrayed : cbChecked);
-      break;
+      return allowGrayed ? cbGrayed : cbChecked;
     case cbChecked:
-      SetState(cbUnchecked);
-      break;
+      return cbUnchecked;
     case cbGrayed:
-      SetState(cbChecked);
-      break;
+      return cbChecked;
   }
+  return state;
+}
+
+void TCustomCheckBox::Toggle() {
+  SetState(NextCheckBoxState(state_, allowGrayed_));
 }
 
 void TCustomCheckBox::CMDialogCharCheck(TMessage& m) {

@@ -24,6 +24,9 @@ KXBR_ENUM(TEditCharCase, ecNormal, ecUpperCase, ecLowerCase)
 KXBR_ENUM(TScrollStyle, ssNone, ssHorizontal, ssVertical, ssBoth)
 KXBR_ENUM(TTextLayout, tlTop, tlCenter, tlBottom)
 KXBR_ENUM(TCheckBoxState, cbUnchecked, cbChecked, cbGrayed)
+// The state a click gives a check box: unchecked to grayed (when allowed) or checked,
+// checked to unchecked, grayed to checked.
+TCheckBoxState NextCheckBoxState(TCheckBoxState state, bool allowGrayed);
 KXBR_ENUM(TComboBoxStyle, csDropDown, csSimple, csDropDownList, csOwnerDrawFixed,
           csOwnerDrawVariable)
 KXBR_ENUM(TListBoxStyle, lbStandard, lbOwnerDrawFixed, lbOwnerDrawVariable)
